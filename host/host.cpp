@@ -1,0 +1,171 @@
+// The stand-in host's control block and services.
+#include "host/host.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace host {
+namespace {
+
+// The Host whose services answer: entries receive no context of their own.
+Host* active_host = nullptr;
+
+constexpr std::size_t kSvcTab = 0, kTssVec = 1, kAllocator = 10, kXltEnv = 13, kXltTabs = 27,
+                      kTkHandle = 82;
+
+std::uint8_t rot13(std::uint8_t c) {
+  if (c >= 'a' && c <= 'z') return static_cast<std::uint8_t>('a' + (c - 'a' + 13) % 26);
+  if (c >= 'A' && c <= 'Z') return static_cast<std::uint8_t>('A' + (c - 'A' + 13) % 26);
+  return c;
+}
+
+std::uint8_t swap_case(std::uint8_t c) {
+  if (c >= 'a' && c <= 'z') return static_cast<std::uint8_t>(c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return static_cast<std::uint8_t>(c - 'A' + 'a');
+  return c;
+}
+
+std::uint8_t upper(std::uint8_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+std::uint8_t lower(std::uint8_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+std::uint8_t blank_controls(std::uint8_t c) { return c < 0x20 || c == 0x7F ? ' ' : c; }
+
+template <typename T>
+std::uint64_t raw(T value) {
+  if constexpr (std::is_pointer_v<T>) {
+    return reinterpret_cast<std::uintptr_t>(value);
+  } else {
+    return static_cast<std::uint64_t>(static_cast<std::int64_t>(value));
+  }
+}
+
+}  // namespace
+
+Host::Host() {
+  std::uint8_t (*const maps[])(std::uint8_t) = {nullptr, nullptr, rot13, swap_case,
+                                               upper,   lower,   blank_controls};
+  for (int k = 2; k <= 6; ++k) {
+    for (int c = 0; c < 256; ++c) tables_[k][c] = maps[k](static_cast<std::uint8_t>(c));
+    table_list_[k] = tables_[k].data();
+  }
+
+  group0_[330] = reinterpret_cast<void*>(&Host::lower_case);
+  group0_[331] = reinterpret_cast<void*>(&Host::upper_case);
+  group4_[7] = reinterpret_cast<void*>(&Host::translate0);
+  group4_[39] = reinterpret_cast<void*>(&Host::translate1);
+  group39_[4] = reinterpret_cast<void*>(&Host::fatal_exit);
+  service_table_[0] = group0_.data();
+  service_table_[4] = group4_.data();
+  service_table_[39] = group39_.data();
+  group_bytes_.fill(1);
+
+  translation_environment_[3] = route_.data();
+  memory_service_ = {&Host::allocate, this};
+
+  gcb_[kSvcTab] = service_table_.data();
+  gcb_[kTssVec] = group_bytes_.data();
+  gcb_[kAllocator] = &memory_service_;
+  gcb_[kXltEnv] = translation_environment_.data();
+  gcb_[kXltTabs] = table_list_.data();
+  gcb_[kTkHandle] = reinterpret_cast<void*>(kTkHandleValue);
+  active_host = this;
+}
+
+Host::~Host() {
+  if (active_host == this) active_host = nullptr;
+}
+
+void Host::set_route_record_present(bool present) {
+  translation_environment_[3] = present ? route_.data() : nullptr;
+}
+
+std::vector<ServiceCall> Host::service_calls() const {
+  std::lock_guard lock(mutex_);
+  return calls_;
+}
+
+std::vector<Allocation> Host::allocations() const {
+  std::lock_guard lock(mutex_);
+  return allocations_;
+}
+
+std::optional<std::int32_t> Host::exit_code() const {
+  std::lock_guard lock(mutex_);
+  return exit_code_;
+}
+
+void Host::clear_records() {
+  std::lock_guard lock(mutex_);
+  calls_.clear();
+  allocations_.clear();
+  exit_code_.reset();
+}
+
+void Host::record(ServiceCall call) {
+  std::lock_guard lock(mutex_);
+  calls_.push_back(std::move(call));
+}
+
+std::int64_t Host::case_service(int table, char* buffer, std::int32_t length, std::uint64_t id) {
+  Host* self = active_host;
+  for (std::int32_t k = 0; k < length; ++k) {
+    buffer[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(buffer[k])]);
+  }
+  self->record({id, {raw(buffer), raw(length)}, std::string(buffer, std::max(length, 0))});
+  return length;
+}
+
+std::int64_t Host::lower_case(char* buffer, std::int32_t length, std::uint64_t id) {
+  return case_service(5, buffer, length, id);
+}
+
+std::int64_t Host::upper_case(char* buffer, std::int32_t length, std::uint64_t id) {
+  return case_service(4, buffer, length, id);
+}
+
+std::int64_t Host::translate(int table, const char* in, std::int32_t in_length, char* out,
+                             std::int32_t out_length, std::int32_t mode, std::uint64_t id) {
+  Host* self = active_host;
+  const std::int32_t length = std::max(0, std::min(in_length, out_length));
+  for (std::int32_t k = 0; k < length; ++k) {
+    out[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(in[k])]);
+  }
+  self->record({id,
+                {raw(in), raw(in_length), raw(out), raw(out_length), raw(mode)},
+                std::string(out, static_cast<std::size_t>(length))});
+  return length;
+}
+
+std::int64_t Host::translate0(const char* in, std::int32_t in_length, char* out,
+                              std::int32_t out_length, std::int32_t mode, std::uint64_t id) {
+  return translate(2, in, in_length, out, out_length, mode, id);
+}
+
+std::int64_t Host::translate1(const char* in, std::int32_t in_length, char* out,
+                              std::int32_t out_length, std::int32_t mode, std::uint64_t id) {
+  return translate(3, in, in_length, out, out_length, mode, id);
+}
+
+// Records the code and comes back, so that a test can see what follows.
+std::int64_t Host::fatal_exit(std::int32_t code, std::int32_t detail, std::uint64_t id) {
+  Host* self = active_host;
+  self->record({id, {raw(code), raw(detail)}, {}});
+  std::lock_guard lock(self->mutex_);
+  self->exit_code_ = code;
+  return 0;
+}
+
+void* Host::allocate(void* memory_service, std::int64_t size, std::int32_t flags) {
+  Host* self = static_cast<MemoryService*>(memory_service)->owner;
+  std::lock_guard lock(self->mutex_);
+  void* block = nullptr;
+  if (!self->fail_allocations_ && size >= 0) {
+    auto bytes = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(size));
+    std::memset(bytes.get(), kBlockFill, static_cast<std::size_t>(size));
+    block = bytes.get();
+    self->blocks_.push_back(std::move(bytes));
+  }
+  self->allocations_.push_back({memory_service, size, flags, block});
+  return block;
+}
+
+}  // namespace host

@@ -1,0 +1,164 @@
+// The stand-in host: the control block, services, translation tables and
+// memory service that the module expects of its host, and the loader that
+// enters korvalen.so and calls LJUNGCV as the host does.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "module/records.hpp"
+
+namespace host {
+
+// One call of a service entry: its identity (group << 32 | entry), the
+// arguments as passed, and the bytes of the buffer it worked on afterwards.
+struct ServiceCall {
+  std::uint64_t identity;
+  std::vector<std::uint64_t> arguments;
+  std::string output;
+};
+
+// One call of the memory service.
+struct Allocation {
+  const void* memory_service;
+  std::int64_t size;
+  std::int32_t flags;
+  void* block;  // null when told to fail
+};
+
+// Service groups and entries the module calls.
+inline constexpr std::uint64_t identity(std::uint32_t group, std::uint32_t entry) {
+  return (std::uint64_t{group} << 32) | entry;
+}
+
+// Bytes the host fills into blocks and into the record bytes it owns, so that
+// a test can see they were left alone.
+inline constexpr std::uint8_t kBlockFill = 0xA5;
+inline constexpr std::uint8_t kHostByte = 0xEE;
+
+// Translations of this host, as tables and as services:
+//   0 (table 2): ROT13 on ASCII letters, every other byte unchanged
+//   1 (table 3): ASCII letters change case, every other byte unchanged
+//   table 4: a-z upper-cased; table 5: A-Z lower-cased
+//   table 6: control bytes (0x00-0x1F, 0x7F) become blanks
+class Host {
+ public:
+  static constexpr std::size_t kMembers = 96;
+  static constexpr std::size_t kGroups = 40;
+  static constexpr std::uint64_t kTkHandleValue = 0x544B48414E444C45u;  // "ELDNAHKT"
+
+  // The newest Host receives the service calls (their entries take no context).
+  Host();
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  void* control_block() { return gcb_.data(); }
+  void* pidb() { return &pidb_; }
+
+  void set_service_route(bool on) { route_[0] = on ? 1 : 0; }
+  void set_route_record_present(bool present);
+  void fail_allocations(bool fail) { fail_allocations_ = fail; }
+  // Every group byte, so that a test can see which ones a stub clears.
+  void fill_group_bytes(std::uint8_t value) { group_bytes_.fill(value); }
+  std::uint8_t group_byte(std::size_t group) const { return group_bytes_.at(group); }
+  const std::uint8_t* table(int k) const { return tables_.at(static_cast<std::size_t>(k)).data(); }
+
+  std::vector<ServiceCall> service_calls() const;
+  std::vector<Allocation> allocations() const;
+  std::optional<std::int32_t> exit_code() const;
+  void clear_records();
+
+  // Service entries and the memory service; public for the tables only.
+  static std::int64_t lower_case(char* buffer, std::int32_t length, std::uint64_t id);
+  static std::int64_t upper_case(char* buffer, std::int32_t length, std::uint64_t id);
+  static std::int64_t translate0(const char* in, std::int32_t in_length, char* out,
+                                 std::int32_t out_length, std::int32_t mode, std::uint64_t id);
+  static std::int64_t translate1(const char* in, std::int32_t in_length, char* out,
+                                 std::int32_t out_length, std::int32_t mode, std::uint64_t id);
+  static std::int64_t fatal_exit(std::int32_t code, std::int32_t detail, std::uint64_t id);
+  static void* allocate(void* memory_service, std::int64_t size, std::int32_t flags);
+
+ private:
+  struct MemoryService {
+    decltype(&Host::allocate) allocate;  // first member, as the module expects
+    Host* owner;
+  };
+
+  static std::int64_t translate(int table, const char* in, std::int32_t in_length, char* out,
+                                std::int32_t out_length, std::int32_t mode, std::uint64_t id);
+  static std::int64_t case_service(int table, char* buffer, std::int32_t length,
+                                   std::uint64_t id);
+  void record(ServiceCall call);
+
+  std::array<void*, kMembers> gcb_{};
+  std::array<void*, kGroups> service_table_{};
+  std::array<void*, 332> group0_{};
+  std::array<void*, 40> group4_{};
+  std::array<void*, 5> group39_{};
+  std::array<std::uint8_t, kGroups> group_bytes_{};
+  std::array<std::array<std::uint8_t, 256>, 7> tables_{};
+  std::array<void*, 7> table_list_{};
+  std::array<void*, 4> translation_environment_{};
+  std::array<std::uint8_t, 8> route_{};
+  MemoryService memory_service_{};
+  std::uint64_t pidb_ = 0x5049444250494442u;
+
+  mutable std::mutex mutex_;
+  bool fail_allocations_ = false;
+  std::vector<ServiceCall> calls_;
+  std::vector<Allocation> allocations_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::optional<std::int32_t> exit_code_;
+};
+
+// What one evaluation of LJUNGCV gave the host.
+struct Evaluation {
+  double value;
+  std::int32_t status;
+  int flagged;            // 1 to 3: the argument whose invalid flag was set; 0: none
+  int flags_set;          // how many invalid flags were set
+};
+
+// korvalen.so loaded into a Host: entered, walked and registered as the host
+// does it. Throws std::runtime_error when the image cannot be used.
+class Module {
+ public:
+  Module(Host& host, const std::string& path);
+  ~Module();
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+
+  // Any exported name of the image (tests use it to reach the routines).
+  void* symbol(const char* name) const;
+  template <typename T>
+  T function(const char* name) const {
+    return reinterpret_cast<T>(symbol(name));
+  }
+
+  const kmodule::ImageInformation& image() const { return *image_; }
+  const kmodule::ModuleRecord& module_record() const { return *record_; }
+  const kmodule::FunctionDescriptor& descriptor() const { return *descriptor_; }
+  kmodule::FunctionImplementation implementation() const { return implementation_; }
+  kmodule::VersionControlBlock version_block() const;  // through tkvercn1
+
+  // LJUNGCV(n, alpha [, method]) with an argument record built as the host
+  // builds it. The method's characters are passed as given, blanks and all.
+  Evaluation evaluate(double n, double alpha,
+                      std::optional<std::string_view> method = std::nullopt) const;
+
+ private:
+  void* handle_ = nullptr;
+  const kmodule::ImageInformation* image_ = nullptr;
+  const kmodule::ModuleRecord* record_ = nullptr;
+  const kmodule::FunctionDescriptor* descriptor_ = nullptr;
+  kmodule::FunctionImplementation implementation_ = nullptr;
+};
+
+}  // namespace host

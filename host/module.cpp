@@ -1,0 +1,96 @@
+// Loading korvalen.so as the host does: enter it, walk vi_mcn -> mcn_pcns ->
+// pcn_KORVALEN -> korvalen, register the function, call its implementation.
+#include <dlfcn.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "host/host.hpp"
+
+namespace host {
+namespace {
+
+using kmodule::ArgumentRecord;
+using kmodule::CharacterValue;
+using kmodule::FunctionDescriptor;
+
+[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what); }
+
+}  // namespace
+
+Module::Module(Host& host, const std::string& path) {
+  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle_ == nullptr) fail("cannot load module " + path + ": " + dlerror());
+  try {
+    auto entry = function<void* (*)(void*, void*)>("mcn_main");
+    if (entry == nullptr) fail(path + " has no entry point mcn_main");
+    image_ = static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
+
+    if (image_ == nullptr || std::memcmp(image_->marker, "ZOR_Image_Information=", 23) != 0 ||
+        image_->magic != kmodule::kImageMagic) {
+      fail(path + " does not begin its image information with the expected marker");
+    }
+    const auto* list = static_cast<const kmodule::ModuleList*>(image_->module_list);
+    if (list == nullptr || list->modules[0] == nullptr) fail(path + " lists no module");
+    record_ = list->modules[0];
+    if (record_->entry == nullptr) fail(path + " has no function-table entry");
+
+    const auto* header = static_cast<const kmodule::FunctionItemsHeader*>(record_->entry(1));
+    if (header == nullptr || header->count != 1 || header->items == nullptr) {
+      fail(path + " registers no function");
+    }
+    descriptor_ = header->items;
+    if (std::strncmp(descriptor_->name, "LJUNGCV", sizeof descriptor_->name) != 0) {
+      fail(path + " registers an unknown function");
+    }
+    const auto* table = static_cast<const unsigned char*>(record_->entry(2));
+    if (table == nullptr) fail(path + " hands back no implementation table");
+    std::memcpy(&implementation_, table + 8, sizeof implementation_);
+    if (implementation_ == nullptr) fail(path + " hands back no implementation");
+  } catch (...) {
+    dlclose(handle_);
+    throw;
+  }
+}
+
+Module::~Module() { dlclose(handle_); }
+
+void* Module::symbol(const char* name) const { return dlsym(handle_, name); }
+
+kmodule::VersionControlBlock Module::version_block() const {
+  kmodule::VersionControlBlock block;
+  function<void (*)(void*)>("tkvercn1")(&block);
+  return block;
+}
+
+Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_view> method) const {
+  CharacterValue text;
+  std::memset(&text, kHostByte, sizeof text);
+  ArgumentRecord record;
+  std::memset(&record, kHostByte, sizeof record);
+  record.count = method ? 3 : 2;
+  const void* values[3] = {&n, &alpha, &text};
+  for (int i = 0; i < 3; ++i) {
+    record.arguments[i].flags = 0;
+    record.arguments[i].value = values[i];
+  }
+  if (method) {
+    text.length = static_cast<std::int32_t>(method->size());
+    text.characters = method->data();
+  }
+
+  double result;
+  std::memset(&result, kHostByte, sizeof result);
+  const std::int32_t status = implementation_(&record, &result);
+
+  Evaluation evaluation{result, status, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    if (record.arguments[i].flags & kmodule::kInvalidFlag) {
+      evaluation.flagged = i + 1;
+      ++evaluation.flags_set;
+    }
+  }
+  return evaluation;
+}
+
+}  // namespace host

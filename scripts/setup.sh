@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what this project needs from Debian's packages, where missing.
+set -euo pipefail
+
+needed=(cmake ninja-build g++ binutils libgtest-dev libbenchmark-dev libcli11-dev
+        clang libclang-rt-14-dev)
+missing=()
+for package in "${needed[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}" >&2
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,231 @@
+// String utilities on host fields, through the module's exported names. Every
+// field sits between guard bytes that must survive each call.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/host.hpp"
+#include "module/korvalen.h"
+
+namespace {
+
+constexpr std::size_t kGuard = 16;
+constexpr char kGuardByte = '#';
+
+// A field of the given bytes with guard bytes on both sides.
+struct GuardedField {
+  std::string storage;
+  explicit GuardedField(const std::string& bytes)
+      : storage(std::string(kGuard, kGuardByte) + bytes + std::string(kGuard, kGuardByte)) {}
+  char* data() { return storage.data() + kGuard; }
+  std::int32_t size() const { return static_cast<std::int32_t>(storage.size() - 2 * kGuard); }
+  std::string field() const { return storage.substr(kGuard, storage.size() - 2 * kGuard); }
+  bool guards_intact() const {
+    return storage.substr(0, kGuard) == std::string(kGuard, kGuardByte) &&
+           storage.substr(storage.size() - kGuard) == std::string(kGuard, kGuardByte);
+  }
+};
+
+class Fields : public ::testing::Test {
+ protected:
+  host::Host host_;
+  host::Module module_{host_, KORVALEN_MODULE_PATH};
+  decltype(&wzstjls) justify = module_.function<decltype(&wzstjls)>("wzstjls");
+  decltype(&wzstndx) find = module_.function<decltype(&wzstndx)>("wzstndx");
+  decltype(&wztxxlt) translate = module_.function<decltype(&wztxxlt)>("wztxxlt");
+  decltype(&wzstlen) length = module_.function<decltype(&wzstlen)>("wzstlen");
+};
+
+TEST_F(Fields, Justify) {
+  struct Row {
+    std::string before;
+    char mode;
+    std::string after;
+    std::int32_t trimmed, offset;
+  };
+  const Row rows[] = {
+      {"abc       ", 'C', "   abc    ", 3, 3},
+      {"abc       ", 'c', "   abc    ", 3, 3},
+      {"ab   ", 'C', " ab  ", 2, 1},  // the odd spare blank stays on the right
+      {"    a", 'C', "  a  ", 1, 2},
+      {"          ", 'C', "          ", 0, 0},
+      {"          ", 'L', "          ", 0, 0},
+      {"          ", 'R', "          ", 0, 0},
+      {"", 'C', "", 0, 0},
+      {"abcdef", 'C', "abcdef", 6, 0},
+      {"abcdef", 'L', "abcdef", 6, 0},
+      {"abcdef", 'R', "abcdef", 6, 0},
+      {"abcdef", 'n', "abcdef", 6, 0},
+      {"  ab c  ", 'n', "  ab c  ", 4, 2},
+      {"   abc", 'L', "abc   ", 3, 0},
+      {"   abc  ", 'l', "abc     ", 3, 0},
+      {"   abc  ", 'R', "     abc", 3, 5},
+      {" a b    ", 'r', "     a b", 3, 5},
+      {"  ab cd   ", 'L', "ab cd     ", 5, 0},
+      {std::string("\tab\0 ", 5), 'C', std::string("\tab\0 ", 5), 4, 0},  // only 0x20 is a blank
+      {"  x y   ", 'X', "  x y   ", 3, 2},
+  };
+  for (const Row& row : rows) {
+    GuardedField f(row.before);
+    std::int32_t trimmed = -9, offset = -9;
+    justify(f.data(), f.size(), row.mode, &trimmed, &offset);
+    EXPECT_EQ(f.field(), row.after) << "'" << row.before << "' " << row.mode;
+    EXPECT_EQ(trimmed, row.trimmed) << "'" << row.before << "' " << row.mode;
+    EXPECT_EQ(offset, row.offset) << "'" << row.before << "' " << row.mode;
+    EXPECT_TRUE(f.guards_intact()) << "'" << row.before << "' " << row.mode;
+  }
+}
+
+TEST_F(Fields, JustifyResultAddressesMayBeNull) {
+  GuardedField f("  abc ");
+  std::int32_t value = -9;
+  justify(f.data(), f.size(), 'L', nullptr, &value);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(f.field(), "abc   ");
+  justify(f.data(), f.size(), 'R', &value, nullptr);
+  EXPECT_EQ(value, 3);
+  EXPECT_EQ(f.field(), "   abc");
+  justify(f.data(), f.size(), 'C', nullptr, nullptr);
+  EXPECT_EQ(f.field(), " abc  ");
+  EXPECT_TRUE(f.guards_intact());
+}
+
+TEST_F(Fields, JustifyNegativeLengthReadsNothing) {
+  std::int32_t trimmed = -9, offset = -9;
+  justify(nullptr, -5, 'C', &trimmed, &offset);  // a read would fault
+  EXPECT_EQ(trimmed, 0);
+  EXPECT_EQ(offset, 0);
+  justify(nullptr, 0, 'R', &trimmed, &offset);
+  EXPECT_EQ(trimmed, 0);
+}
+
+TEST_F(Fields, Find) {
+  const std::string list = " L C CORR CORRECT LJUNG CORRECTED ";
+  ASSERT_EQ(list.size(), 34u);
+  struct Row {
+    std::string field, pattern;
+    std::int32_t expected;
+  };
+  const Row rows[] = {
+      {list, " LJUNG ", 17},   {list, " CORR ", 4},        {list, " COR ", -1},
+      {list, " L ", 0},        {list, " CORRECTED ", 23},  {list, " L C ", 0},
+      {list, " C CORR ", 2},   {list, " C  CORR ", -1},    {list, " LJUNGCV ", -1},
+      {"abc", "abcd", -1},     {"", "a", -1},              {"", "", 0},
+      {"abc", "", 0},          {std::string("a\0b", 3), std::string("\0b", 2), 1},
+      {"aaab", "aab", 1},      {"abc", "c", 2},            {"abc", "abc", 0},
+      {"ljung", "LJUNG", -1},
+  };
+  for (const Row& row : rows) {
+    GuardedField field(row.field), pattern(row.pattern);
+    EXPECT_EQ(find(field.data(), field.size(), pattern.data(), pattern.size()), row.expected)
+        << "'" << row.field << "' / '" << row.pattern << "'";
+  }
+}
+
+TEST_F(Fields, FindTerminatedAndNullPatterns) {
+  const char list[] = " L C CORR CORRECT LJUNG CORRECTED ";
+  EXPECT_EQ(find(list, 34, "CORR", -1), find(list, 34, "CORR", 4));
+  EXPECT_EQ(find(list, 34, "CORR", -1), 5);
+  EXPECT_EQ(find(list, 34, nullptr, -1), 0);
+  EXPECT_EQ(find(list, 34, "", -3), 0);
+  EXPECT_EQ(find(list, -4, "L", 1), -1);
+  EXPECT_EQ(length(nullptr), 0);
+  EXPECT_EQ(length(""), 0);
+  EXPECT_EQ(length("CORRECTED"), 9);
+}
+
+TEST_F(Fields, TranslateTableRoute) {
+  struct Row {
+    std::int32_t index;
+    std::string input, output;
+  };
+  const Row rows[] = {
+      {0, "Hello, z!", "Uryyb, m!"}, {1, "Hello, z!", "hELLO, Z!"}, {2, "ljung c", "LJUNG C"},
+      {3, "LJUNG C", "ljung c"},     {4, "a\tb\x7F", "a b "},       {2, "abc", "ABC"},
+  };
+  for (const Row& row : rows) {
+    GuardedField in(row.input), out(std::string(row.input.size(), '?'));
+    EXPECT_EQ(translate(row.index, in.data(), out.data(), in.size()), 0);
+    EXPECT_EQ(out.field(), row.output) << row.index;
+    EXPECT_EQ(in.field(), row.input);
+    EXPECT_TRUE(in.guards_intact() && out.guards_intact());
+
+    GuardedField same(row.input);  // in place
+    EXPECT_EQ(translate(row.index, same.data(), same.data(), same.size()), 0);
+    EXPECT_EQ(same.field(), row.output) << row.index;
+    EXPECT_TRUE(same.guards_intact());
+  }
+  EXPECT_TRUE(host_.service_calls().empty());
+}
+
+TEST_F(Fields, TranslateServiceRoute) {
+  host_.set_service_route(true);
+  struct Row {
+    std::int32_t index;
+    std::string input, output;
+    std::uint64_t identity;  // 0: no service call
+  };
+  const Row rows[] = {
+      {0, "Hello", "Uryyb", host::identity(4, 7)},
+      {1, "Hello", "hELLO", host::identity(4, 39)},
+      {2, "ljung", "LJUNG", host::identity(0, 331)},
+      {3, "LJUNG", "ljung", host::identity(0, 330)},
+      {4, "a\tb", "a b", 0},
+  };
+  for (const Row& row : rows) {
+    host_.clear_records();
+    GuardedField in(row.input), out(std::string(row.input.size(), '?'));
+    EXPECT_EQ(translate(row.index, in.data(), out.data(), in.size()), 0);
+    EXPECT_EQ(out.field(), row.output) << row.index;
+    EXPECT_EQ(in.field(), row.input) << row.index;
+    EXPECT_TRUE(in.guards_intact() && out.guards_intact());
+    const auto calls = host_.service_calls();
+    if (row.identity == 0) {
+      EXPECT_TRUE(calls.empty()) << row.index;
+      continue;
+    }
+    ASSERT_EQ(calls.size(), 1u) << row.index;
+    EXPECT_EQ(calls[0].identity, row.identity);
+    const auto out_address = reinterpret_cast<std::uintptr_t>(out.data());
+    const auto size = static_cast<std::uint64_t>(in.size());
+    if (row.index <= 1) {
+      const std::vector<std::uint64_t> expected = {reinterpret_cast<std::uintptr_t>(in.data()),
+                                                   size, out_address, size, 1};
+      EXPECT_EQ(calls[0].arguments, expected);
+    } else {
+      EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{out_address, size}));
+    }
+  }
+}
+
+TEST_F(Fields, TranslateRejectsBadIndexAndNegativeLength) {
+  for (bool route : {false, true}) {
+    host_.set_service_route(route);
+    host_.clear_records();
+    for (std::int32_t index : {-1, 5, INT32_MIN, INT32_MAX}) {
+      GuardedField f("abc");
+      EXPECT_EQ(translate(index, f.data(), f.data(), f.size()), -2147475446) << index;
+      EXPECT_EQ(f.field(), "abc");
+    }
+    for (std::int32_t index = 0; index <= 4; ++index) {
+      EXPECT_EQ(translate(index, nullptr, nullptr, -1), 0);  // a read would fault
+      GuardedField f("abc");
+      EXPECT_EQ(translate(index, f.data(), f.data(), 0), 0);
+      EXPECT_EQ(f.field(), "abc");
+    }
+    // Length 0 through a service still asks the service, with length 0.
+    const auto calls = host_.service_calls();
+    EXPECT_EQ(calls.size(), route ? 4u : 0u);
+  }
+}
+
+TEST_F(Fields, MissingRouteRecordMeansTableRoute) {
+  host_.set_service_route(true);
+  host_.set_route_record_present(false);
+  GuardedField f("ab");
+  EXPECT_EQ(translate(2, f.data(), f.data(), f.size()), 0);
+  EXPECT_EQ(f.field(), "AB");
+  EXPECT_TRUE(host_.service_calls().empty());
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// Each stub clears its group's byte, passes its arguments on unchanged with the
+// identity (group << 32) | entry, and hands back the service's result.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "host/host.hpp"
+#include "module/korvalen.h"
+
+namespace {
+
+class HostServices : public ::testing::Test {
+ protected:
+  host::Host host_;
+  host::Module module_{host_, KORVALEN_MODULE_PATH};
+
+  void expect_only_group_cleared(std::size_t group) {
+    for (std::size_t g = 0; g < host::Host::kGroups; ++g) {
+      EXPECT_EQ(host_.group_byte(g), g == group ? 0 : 0xFF) << "group " << g;
+    }
+  }
+};
+
+TEST_F(HostServices, CaseStubs) {
+  struct Row {
+    const char* name;
+    std::uint64_t identity;
+    const char* output;
+  };
+  const Row rows[] = {{"wzstrup", host::identity(0, 331), "ABC,1Z"},
+                      {"wzstrlo", host::identity(0, 330), "abc,1z"}};
+  for (const Row& row : rows) {
+    host_.fill_group_bytes(0xFF);
+    host_.clear_records();
+    char buffer[] = "aBc,1Z";
+    auto stub = module_.function<std::int64_t (*)(char*, std::int32_t)>(row.name);
+    EXPECT_EQ(stub(buffer, 6), 6) << row.name;
+    EXPECT_STREQ(buffer, row.output);
+    expect_only_group_cleared(0);
+    const auto calls = host_.service_calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].identity, row.identity);
+    EXPECT_EQ(calls[0].arguments,
+              (std::vector<std::uint64_t>{reinterpret_cast<std::uintptr_t>(buffer), 6}));
+  }
+}
+
+TEST_F(HostServices, TranslationStubs) {
+  struct Row {
+    const char* name;
+    std::uint64_t identity;
+    const char* output;
+  };
+  const Row rows[] = {{"wzsxcch", host::identity(4, 7), "Nop"},
+                      {"wzsxrch", host::identity(4, 39), "aBC"}};
+  for (const Row& row : rows) {
+    host_.fill_group_bytes(0xFF);
+    host_.clear_records();
+    const char input[] = "Abc";
+    char output[4] = {};
+    auto stub = module_.function<decltype(&wzsxcch)>(row.name);
+    EXPECT_EQ(stub(input, 3, output, 3, 1), 3);
+    EXPECT_STREQ(output, row.output) << row.name;
+    expect_only_group_cleared(4);
+    const auto calls = host_.service_calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].identity, row.identity);
+    EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{
+                                      reinterpret_cast<std::uintptr_t>(input), 3,
+                                      reinterpret_cast<std::uintptr_t>(output), 3, 1}));
+  }
+}
+
+TEST_F(HostServices, FatalExit) {
+  host_.fill_group_bytes(0xFF);
+  auto stub = module_.function<decltype(&xexit)>("xexit");
+  EXPECT_EQ(stub(1016, 0), 0);
+  EXPECT_EQ(host_.exit_code(), 1016);
+  expect_only_group_cleared(39);
+  const auto calls = host_.service_calls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].identity, host::identity(39, 4));
+  EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
+}
+
+TEST_F(HostServices, StubsReadTheAnchorAfresh) {
+  host::Host second;  // now the host whose services answer
+  second.fill_group_bytes(0xFF);
+  host_.fill_group_bytes(0xFF);
+  module_.function<void* (*)(void*, void*)>("mcn_main")(second.control_block(), nullptr);
+  char buffer[] = "x";
+  module_.function<decltype(&wzstrup)>("wzstrup")(buffer, 1);
+  EXPECT_EQ(second.group_byte(0), 0);
+  EXPECT_EQ(host_.group_byte(0), 0xFF);
+  EXPECT_EQ(second.service_calls().size(), 1u);
+}
+
+}  // namespace
