@@ -68,6 +68,7 @@ class Host {
   // Every group byte, so that a test can see which ones a stub clears.
   void fill_group_bytes(std::uint8_t value) { group_bytes_.fill(value); }
   std::uint8_t group_byte(std::size_t group) const { return group_bytes_.at(group); }
+  const void* memory_service() const { return &memory_service_; }
   const std::uint8_t* table(int k) const { return tables_.at(static_cast<std::size_t>(k)).data(); }
 
   std::vector<ServiceCall> service_calls() const;

@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --workflow --preset release
 cmake --workflow --preset dev
+bash scripts/reproducible.sh
