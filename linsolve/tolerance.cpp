@@ -1,11 +1,11 @@
 // Tolerance comparison of doubles.
 #include <cmath>
 
-#include "linsolve/linsolve.hpp"
+#include "linsolve/elimination.hpp"
 
 namespace linsolve {
 
-std::int64_t near_equal(double a, double b) { return std::fabs(a - b) < kTolerance ? 1 : 0; }
+std::int64_t near_equal(double a, double b) { return magnitude(a - b) < kTolerance ? 1 : 0; }
 
 std::int64_t near_equal_missing(double a, double b) {
   const bool a_nan = std::isnan(a);

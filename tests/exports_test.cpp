@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdio>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "critval/critval.hpp"
 #include "host/host.hpp"
@@ -16,15 +18,20 @@ namespace {
 
 using testing_support::bits;
 
-std::set<std::string> defined_dynamic_symbols() {
+std::set<std::string> dynamic_symbols(const char* which) {
   std::set<std::string> names;
-  const std::string command = std::string("nm -D --defined-only ") + KORVALEN_MODULE_PATH;
+  const std::string command = std::string("nm -D ") + which + " " + KORVALEN_MODULE_PATH;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return names;
   char line[512];
   while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) names.insert(name);
+    // "ADDRESS TYPE NAME" when defined, "TYPE NAME" when undefined.
+    std::istringstream fields(line);
+    std::vector<std::string> words;
+    for (std::string word; fields >> word;) words.push_back(word);
+    if (words.empty()) continue;
+    const std::string& name = words.back();
+    names.insert(name.substr(0, name.find('@')));
   }
   pclose(pipe);
   return names;
@@ -37,7 +44,21 @@ TEST(Exports, ExactlyTheDocumentedNames) {
       "wzstjls", "wzstndx", "wztxxlt", "wzstlen", "wzstrlo", "wzstrup",
       "wzsxcch", "wzsxrch", "xexit", "vi_mcn", "mcn_pcns", "pcn_KORVALEN",
       "v_global_gcb_anchor", "v_global_pidb_anchor", "Exported_TKHandle"};
-  EXPECT_EQ(defined_dynamic_symbols(), expected);
+  EXPECT_EQ(dynamic_symbols("--defined-only"), expected);
+}
+
+TEST(Exports, ImportsNoAllocatorAndNoCxxRuntime) {
+  const std::set<std::string> imports = dynamic_symbols("--undefined-only");
+  EXPECT_TRUE(imports.count("log"));  // the listing works
+  for (const std::string& name : imports) {
+    for (const char* banned : {"malloc", "calloc", "realloc", "free", "aligned_alloc",
+                               "posix_memalign", "memalign"}) {
+      EXPECT_NE(name, banned);
+    }
+    EXPECT_FALSE(name.starts_with("_Z")) << name;  // operator new, any C++ library routine
+    EXPECT_FALSE(name.starts_with("__cxa_") && name != "__cxa_finalize") << name;
+    EXPECT_FALSE(name.starts_with("__gxx_") || name.starts_with("_Unwind")) << name;
+  }
 }
 
 class Numerics : public ::testing::Test {
