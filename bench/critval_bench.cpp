@@ -68,27 +68,22 @@ void BM_Floor(benchmark::State& state) {
   each_pair(state, [](std::size_t i) { return floor_work(inputs.n[i], inputs.alpha[i]); });
 }
 
-void BM_Setcv(benchmark::State& state) {
-  auto f = loaded().module.function<decltype(&setcv_)>("setcv_");
+// setcv_ or setcvl_, through the module's exported name.
+void critical_value(benchmark::State& state, const char* name) {
+  auto f = loaded().module.function<decltype(&setcv_)>(name);
   each_pair(state, [f](std::size_t i) {
     std::int64_t n = inputs.n[i];
     double alpha = inputs.alpha[i];
     return f(&n, &alpha);
   });
 }
+
+void BM_Setcv(benchmark::State& state) { critical_value(state, "setcv_"); }
+void BM_Setcvl(benchmark::State& state) { critical_value(state, "setcvl_"); }
 
 void BM_SetcvStraightforward(benchmark::State& state) {
   each_pair(state,
             [](std::size_t i) { return reference::corrected(inputs.n[i], inputs.alpha[i]); });
-}
-
-void BM_Setcvl(benchmark::State& state) {
-  auto f = loaded().module.function<decltype(&setcvl_)>("setcvl_");
-  each_pair(state, [f](std::size_t i) {
-    std::int64_t n = inputs.n[i];
-    double alpha = inputs.alpha[i];
-    return f(&n, &alpha);
-  });
 }
 
 void BM_Ppnd(benchmark::State& state) {
