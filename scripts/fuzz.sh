@@ -18,5 +18,5 @@ for target in function_entry fields solver; do
     echo "fuzzing $target failed; the input is in build/fuzz/$target-*" >&2
     exit 1
   fi
-  grep -E '^#[0-9]+ +DONE' "$log"
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$log"
 done
