@@ -68,14 +68,12 @@ double corrected(std::int64_t n, double alpha) {
     const double z = as111::quantile(1.0 - 0.5 * alpha, fault);
     return fault == 1 ? kMissing : z;
   }
-  // The terms in n first: they do not wait for the fit, so the two overlap.
+  double x[3];
+  if (!fit(alpha, x)) return kMissing;
   const double ln = std::log(static_cast<double>(n));
   const double a = std::sqrt(ln + ln);
   const double g = std::log(ln);
-  const double f2 = (kLog4Pi + g) / (a + a);
-  double x[3];
-  if (!fit(alpha, x)) return kMissing;
-  return (x[2] * a + x[0]) + f2 * x[1];
+  return (x[2] * a + x[0]) + ((kLog4Pi + g) / (a + a)) * x[1];
 }
 
 }  // namespace critval
