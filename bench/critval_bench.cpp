@@ -78,8 +78,12 @@ void critical_value(benchmark::State& state, const char* name) {
   });
 }
 
-void BM_Setcv(benchmark::State& state) { critical_value(state, "setcv_"); }
-void BM_Setcvl(benchmark::State& state) { critical_value(state, "setcvl_"); }
+void BM_Setcv(benchmark::State& state) {
+  critical_value(state, "setcv_");
+}
+void BM_Setcvl(benchmark::State& state) {
+  critical_value(state, "setcvl_");
+}
 
 void BM_SetcvStraightforward(benchmark::State& state) {
   each_pair(state,
@@ -129,8 +133,12 @@ void entry(benchmark::State& state, const char* method) {
   });
 }
 
-void BM_UwfljungcvDefault(benchmark::State& state) { entry(state, nullptr); }
-void BM_UwfljungcvL(benchmark::State& state) { entry(state, "L"); }
+void BM_UwfljungcvDefault(benchmark::State& state) {
+  entry(state, nullptr);
+}
+void BM_UwfljungcvL(benchmark::State& state) {
+  entry(state, "L");
+}
 
 BENCHMARK(BM_Floor);
 BENCHMARK(BM_Setcv);

@@ -39,7 +39,9 @@ std::vector<double> parse_list(const std::string& text, const char* what) {
   std::vector<double> values;
   std::stringstream items(text);
   std::string item;
-  auto fail = [&] { throw CLI::ValidationError(what, "cannot read '" + item + "' as a number or range"); };
+  auto fail = [&] {
+    throw CLI::ValidationError(what, "cannot read '" + item + "' as a number or range");
+  };
   while (std::getline(items, item, ',')) {
     std::vector<std::string> parts;
     std::stringstream pieces(item);
@@ -108,8 +110,7 @@ int run_table(const host::Module& module, const std::vector<double>& ns,
   if (csv) {
     std::cout << "n,alpha,method,value,status\n";
   } else {
-    std::printf("%12s %10s %-9s %20s  %s\n", header[0], header[1], header[2], header[3],
-                header[4]);
+    std::printf("%12s %10s %-9s %20s  %s\n", header[0], header[1], header[2], header[3], header[4]);
   }
   int worst = kExitOk;
   for (const auto& method : chosen) {
@@ -120,8 +121,7 @@ int run_table(const host::Module& module, const std::vector<double>& ns,
         if (e.status != 0) worst = std::max<int>(worst, exit_for(e.status));
         if (csv) {
           std::cout << format_number(n) << ',' << format_number(alpha) << ','
-                    << method_label(method) << ',' << value << ',' << status_word(e.status)
-                    << '\n';
+                    << method_label(method) << ',' << value << ',' << status_word(e.status) << '\n';
         } else {
           std::printf("%12s %10s %-9s %20s  %s\n", format_number(n).c_str(),
                       format_number(alpha).c_str(), method_label(method).c_str(),
@@ -159,14 +159,16 @@ int run_batch(const host::Module& module, std::istream& in, std::optional<int> d
     const auto alpha = parse_number(fields[1]);
     std::cout << fields[0] << ',' << fields[1] << ',' << fields[2] << ',';
     if (!shaped || !n || !alpha) {
-      std::cout << ",error," << csv_field("line " + std::to_string(row) +
-                                          ": expected n,alpha[,method] with n and alpha numbers")
+      std::cout << ",error,"
+                << csv_field("line " + std::to_string(row) +
+                             ": expected n,alpha[,method] with n and alpha numbers")
                 << '\n';
       continue;
     }
-    const Request r{*n, *alpha, line.find(',', line.find(',') + 1) != std::string::npos
-                                    ? std::optional(fields[2])
-                                    : std::nullopt};
+    const Request r{*n, *alpha,
+                    line.find(',', line.find(',') + 1) != std::string::npos
+                        ? std::optional(fields[2])
+                        : std::nullopt};
     const host::Evaluation e = module.evaluate(r.n, r.alpha, r.method);
     std::cout << (e.status == 0 ? format_value(e.value, digits) : "") << ','
               << status_word(e.status) << ',' << csv_field(explain(r, e)) << '\n';
@@ -208,8 +210,9 @@ int run(int argc, char** argv) {
     }
   }
 
-  CLI::App app{"LJUNGCV(n, alpha [, method]): the critical value for the largest of n absolute "
-               "standardized statistics at level alpha (0 <= alpha <= 0.1)."};
+  CLI::App app{
+      "LJUNGCV(n, alpha [, method]): the critical value for the largest of n absolute "
+      "standardized statistics at level alpha (0 <= alpha <= 0.1)."};
   app.name("ljungcv");
   std::string module_path = default_module();
   std::optional<int> digits;
@@ -298,4 +301,6 @@ int run(int argc, char** argv) {
 }  // namespace
 }  // namespace cli
 
-int main(int argc, char** argv) { return cli::run(argc, argv); }
+int main(int argc, char** argv) {
+  return cli::run(argc, argv);
+}

@@ -11,7 +11,9 @@ namespace {
 constexpr std::int32_t kMissingResult = 120833;
 constexpr std::int32_t kInvalidArgument = 120836;
 
-std::string quoted_method(const Request& r) { return "'" + r.method.value_or("") + "'"; }
+std::string quoted_method(const Request& r) {
+  return "'" + r.method.value_or("") + "'";
+}
 
 bool asymptotic(const Request& r) {
   // Only for explaining a missing value of an accepted call; the module chose.
@@ -31,7 +33,9 @@ std::string format_value(double value, std::optional<int> digits) {
   return std::string(buffer, result.ptr);
 }
 
-std::string format_number(double value) { return format_value(value, std::nullopt); }
+std::string format_number(double value) {
+  return format_value(value, std::nullopt);
+}
 
 std::string_view status_word(std::int32_t status) {
   switch (status) {
@@ -79,8 +83,9 @@ std::string explain(const Request& r, const host::Evaluation& e) {
     } else if (asymptotic(r)) {
       why = "the asymptotic method needs n >= 2";
     } else {
-      why = "alpha is 0 or so small that 1 - alpha rounds to 1; the corrected method needs "
-            "alpha > 0";
+      why =
+          "alpha is 0 or so small that 1 - alpha rounds to 1; the corrected method needs "
+          "alpha > 0";
     }
     return call + " gave no value: " + why + status;
   }

@@ -36,7 +36,8 @@ inline double quantile(double p, std::int64_t& fault) {
   const double q = p - 0.5;
   if (!(std::fabs(q) > kSplit)) {  // a NaN p takes this branch and stays NaN
     const double r = q * q;
-    return q * (((a3 * r + a2) * r + a1) * r + a0) / ((((b4 * r + b3) * r + b2) * r + b1) * r + 1.0);
+    return q * (((a3 * r + a2) * r + a1) * r + a0) /
+           ((((b4 * r + b3) * r + b2) * r + b1) * r + 1.0);
   }
   double r = q > 0.0 ? 1.0 - p : p;
   if (r <= 0.0) {

@@ -1,5 +1,6 @@
 // Asymptotic critical value:
-//   sqrt(2 ln n) - (ln ln n + c) / (2 sqrt(2 ln n)) - ln(-ln(2 - sqrt(1 + alpha)) / 2) / sqrt(2 ln n)
+//   sqrt(2 ln n) - (ln ln n + c) / (2 sqrt(2 ln n)) - ln(-ln(2 - sqrt(1 + alpha)) / 2) / sqrt(2 ln
+//   n)
 // evaluated one operation at a time in this order.
 #include <cmath>
 

@@ -60,7 +60,9 @@ constexpr double kLevelFree200 = level_free(kAnchors[2]);
 
 }  // namespace
 
-bool fit_coefficients(double alpha, double (&x)[3]) { return fit(alpha, x); }
+bool fit_coefficients(double alpha, double (&x)[3]) {
+  return fit(alpha, x);
+}
 
 double corrected(std::int64_t n, double alpha) {
   if (n == 1) {

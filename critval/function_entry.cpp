@@ -27,7 +27,9 @@ double read_double(const void* address) {
   return value;
 }
 
-void store_result(double* result, double value) { std::memcpy(result, &value, sizeof value); }
+void store_result(double* result, double value) {
+  std::memcpy(result, &value, sizeof value);
+}
 
 // Truncation toward zero; whatever does not fit 64 bits becomes the most
 // negative value, without undefined behaviour. n must not be NaN.

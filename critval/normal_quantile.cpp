@@ -4,6 +4,8 @@
 
 namespace critval {
 
-double normal_quantile(double p, std::int64_t& fault) { return as111::quantile(p, fault); }
+double normal_quantile(double p, std::int64_t& fault) {
+  return as111::quantile(p, fault);
+}
 
 }  // namespace critval

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 host::Host& the_host() {
   static host::Host host;
   static bool entered = (mcn_main(host.control_block(), host.pidb()), true);
@@ -64,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Search: the first occurrence, or -1; an empty pattern is at 0.
     const std::size_t found = field_text.find(pattern_text);
     FUZZ_CHECK(wzstndx(field.data(), n, pattern.data(), m) ==
-          (found == std::string::npos ? -1 : static_cast<std::int32_t>(found)));
+               (found == std::string::npos ? -1 : static_cast<std::int32_t>(found)));
     FUZZ_CHECK(wzstndx(field.data(), negative < 0 ? negative : -1, pattern.data(), m) ==
-          (m == 0 ? 0 : -1));
+               (m == 0 ? 0 : -1));
 
     // Translation: in place and into a second field; nothing outside them.
     fuzzing::GuardedBytes output(field_text.size(), edge);
@@ -74,13 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t status = wztxxlt(index, field.data(), output.data(), n);
     if (index < 0 || index > 4) {
       FUZZ_CHECK(status == static_cast<std::int32_t>(0x8000200au));
-      FUZZ_CHECK(std::string(output.data(), field_text.size()) == std::string(field_text.size(), '?'));
+      FUZZ_CHECK(std::string(output.data(), field_text.size()) ==
+                 std::string(field_text.size(), '?'));
     } else {
       FUZZ_CHECK(status == 0);
       const std::uint8_t* table = host.table(index + 2);
       for (std::size_t k = 0; k < field_text.size(); ++k) {
         FUZZ_CHECK(static_cast<std::uint8_t>(output.data()[k]) ==
-              table[static_cast<std::uint8_t>(field_text[k])]);
+                   table[static_cast<std::uint8_t>(field_text[k])]);
       }
       FUZZ_CHECK(wztxxlt(index, nullptr, nullptr, negative < 0 ? negative : -1) == 0);
     }

@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::int32_t kInvalid = 120836, kMissingResult = 120833;
 
-
 host::Host& the_host() {
   static host::Host host;
   static bool entered = (mcn_main(host.control_block(), host.pidb()), true);
@@ -128,9 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (expected_flag != 0) return 0;
 
   const double t = std::trunc(n);
-  const std::int64_t count_n =
-      (t >= -9223372036854775808.0 && t < 9223372036854775808.0) ? static_cast<std::int64_t>(t)
-                                                                  : INT64_MIN;
+  const std::int64_t count_n = (t >= -9223372036854775808.0 && t < 9223372036854775808.0)
+                                   ? static_cast<std::int64_t>(t)
+                                   : INT64_MIN;
   const double value =
       method == 1 ? critval::asymptotic(count_n, alpha) : critval::corrected(count_n, alpha);
   if (std::isnan(value)) {

@@ -64,10 +64,10 @@ class Reader {
 }  // namespace fuzzing
 
 // Stops the run, naming the broken invariant.
-#define FUZZ_CHECK(condition)                                                       \
-  do {                                                                              \
-    if (!(condition)) {                                                             \
+#define FUZZ_CHECK(condition)                                                                \
+  do {                                                                                       \
+    if (!(condition)) {                                                                      \
       std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                 \
-    }                                                                               \
+      std::abort();                                                                          \
+    }                                                                                        \
   } while (0)

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 // Entries are raw doubles or small integers, as the shape byte says.
 double entry(fuzzing::Reader& in, bool raw) {
   if (raw) return std::bit_cast<double>(in.take<std::uint64_t>());

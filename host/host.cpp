@@ -25,9 +25,15 @@ std::uint8_t swap_case(std::uint8_t c) {
   return c;
 }
 
-std::uint8_t upper(std::uint8_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-std::uint8_t lower(std::uint8_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
-std::uint8_t blank_controls(std::uint8_t c) { return c < 0x20 || c == 0x7F ? ' ' : c; }
+std::uint8_t upper(std::uint8_t c) {
+  return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+}
+std::uint8_t lower(std::uint8_t c) {
+  return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+std::uint8_t blank_controls(std::uint8_t c) {
+  return c < 0x20 || c == 0x7F ? ' ' : c;
+}
 
 template <typename T>
 std::uint64_t raw(T value) {
@@ -41,8 +47,8 @@ std::uint64_t raw(T value) {
 }  // namespace
 
 Host::Host() {
-  std::uint8_t (*const maps[])(std::uint8_t) = {nullptr, nullptr, rot13, swap_case,
-                                               upper,   lower,   blank_controls};
+  std::uint8_t (*const maps[])(std::uint8_t) = {nullptr, nullptr, rot13,         swap_case,
+                                                upper,   lower,   blank_controls};
   for (int k = 2; k <= 6; ++k) {
     for (int c = 0; c < 256; ++c) tables_[k][c] = maps[k](static_cast<std::uint8_t>(c));
     table_list_[k] = tables_[k].data();

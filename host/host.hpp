@@ -94,8 +94,7 @@ class Host {
 
   static std::int64_t translate(int table, const char* in, std::int32_t in_length, char* out,
                                 std::int32_t out_length, std::int32_t mode, std::uint64_t id);
-  static std::int64_t case_service(int table, char* buffer, std::int32_t length,
-                                   std::uint64_t id);
+  static std::int64_t case_service(int table, char* buffer, std::int32_t length, std::uint64_t id);
   void record(ServiceCall call);
 
   std::array<void*, kMembers> gcb_{};
@@ -123,8 +122,8 @@ class Host {
 struct Evaluation {
   double value;
   std::int32_t status;
-  int flagged;            // 1 to 3: the argument whose invalid flag was set; 0: none
-  int flags_set;          // how many invalid flags were set
+  int flagged;    // 1 to 3: the argument whose invalid flag was set; 0: none
+  int flags_set;  // how many invalid flags were set
 };
 
 // korvalen.so loaded into a Host: entered, walked and registered as the host

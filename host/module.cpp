@@ -14,7 +14,9 @@ using kmodule::ArgumentRecord;
 using kmodule::CharacterValue;
 using kmodule::FunctionDescriptor;
 
-[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what); }
+[[noreturn]] void fail(const std::string& what) {
+  throw std::runtime_error(what);
+}
 
 }  // namespace
 
@@ -24,7 +26,8 @@ Module::Module(Host& host, const std::string& path) {
   try {
     auto entry = function<void* (*)(void*, void*)>("mcn_main");
     if (entry == nullptr) fail(path + " has no entry point mcn_main");
-    image_ = static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
+    image_ =
+        static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
 
     if (image_ == nullptr || std::memcmp(image_->marker, "ZOR_Image_Information=", 23) != 0 ||
         image_->magic != kmodule::kImageMagic) {
@@ -53,9 +56,13 @@ Module::Module(Host& host, const std::string& path) {
   }
 }
 
-Module::~Module() { dlclose(handle_); }
+Module::~Module() {
+  dlclose(handle_);
+}
 
-void* Module::symbol(const char* name) const { return dlsym(handle_, name); }
+void* Module::symbol(const char* name) const {
+  return dlsym(handle_, name);
+}
 
 kmodule::VersionControlBlock Module::version_block() const {
   kmodule::VersionControlBlock block;

@@ -15,16 +15,20 @@ namespace linsolve {
 inline constexpr int kMaxOrder = 3;
 
 // The magnitude as the pivot tests use it; a NaN stays a NaN.
-constexpr double magnitude(double x) { return x < 0.0 ? -x : x; }
+constexpr double magnitude(double x) {
+  return x < 0.0 ? -x : x;
+}
 
-constexpr std::int64_t near_zero(double x) { return magnitude(x - 0.0) < kTolerance ? 1 : 0; }
+constexpr std::int64_t near_zero(double x) {
+  return magnitude(x - 0.0) < kTolerance ? 1 : 0;
+}
 
 struct Factorisation {
   int n = 0;
   bool singular = true;
-  double scale[kMaxOrder] = {};            // 1 / largest magnitude of each row
-  int pivot_row[kMaxOrder] = {};           // row exchanged with row k at step k
-  double w[kMaxOrder][kMaxOrder] = {};     // equilibrated, eliminated matrix part
+  double scale[kMaxOrder] = {};              // 1 / largest magnitude of each row
+  int pivot_row[kMaxOrder] = {};             // row exchanged with row k at step k
+  double w[kMaxOrder][kMaxOrder] = {};       // equilibrated, eliminated matrix part
   double factor[kMaxOrder][kMaxOrder] = {};  // factor[i][k]: multiplier of row k for row i
 };
 

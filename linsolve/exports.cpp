@@ -9,7 +9,9 @@ KORVALEN_EXPORT void lassol_(std::int64_t* n, double* a, double* b, std::int64_t
   *ifault = linsolve::solve(*n, a, b, *lda, x);
 }
 
-KORVALEN_EXPORT std::int64_t dpeq_(double* a, double* b) { return linsolve::near_equal(*a, *b); }
+KORVALEN_EXPORT std::int64_t dpeq_(double* a, double* b) {
+  return linsolve::near_equal(*a, *b);
+}
 
 KORVALEN_EXPORT std::int64_t dpeq_M(double* a, double* b) {
   return linsolve::near_equal_missing(*a, *b);

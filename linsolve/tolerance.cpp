@@ -5,7 +5,9 @@
 
 namespace linsolve {
 
-std::int64_t near_equal(double a, double b) { return magnitude(a - b) < kTolerance ? 1 : 0; }
+std::int64_t near_equal(double a, double b) {
+  return magnitude(a - b) < kTolerance ? 1 : 0;
+}
 
 std::int64_t near_equal_missing(double a, double b) {
   const bool a_nan = std::isnan(a);

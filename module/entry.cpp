@@ -31,8 +31,7 @@ constexpr char kToken5[] = "KVL100R1";
 constexpr char kToken7[] = "KORVALEN-MODULE/100";
 constexpr char kVersion[] = "version";
 constexpr char kSeparator[] = "::";
-constexpr char kHotfix[] =
-    "ZOR_VERSION_HOTFIX_NUMBER=                                       ";
+constexpr char kHotfix[] = "ZOR_VERSION_HOTFIX_NUMBER=                                       ";
 constexpr char kToken13[] = "KVL#MODULE1.00LJUNGC";
 constexpr char kImageDescription[] =
     "VERCON_IMAGE_DESCRIPTION=                                        ";

@@ -22,8 +22,12 @@ enum Member : std::size_t {
 using AllocateFunction = void* (*)(void* memory_service, std::int64_t size, std::int32_t flags);
 inline constexpr std::int32_t kAllocationFlags = 0x2006;
 
-inline void* const* members() { return static_cast<void* const*>(v_global_gcb_anchor); }
+inline void* const* members() {
+  return static_cast<void* const*>(v_global_gcb_anchor);
+}
 
-inline void* member(Member m) { return members()[m]; }
+inline void* member(Member m) {
+  return members()[m];
+}
 
 }  // namespace kmodule::gcb

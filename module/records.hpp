@@ -8,9 +8,9 @@
 
 namespace kmodule {
 
-#define KORVALEN_PLAIN_RECORD(T, size)               \
-  static_assert(sizeof(T) == (size));                \
-  static_assert(std::is_standard_layout_v<T>);       \
+#define KORVALEN_PLAIN_RECORD(T, size)         \
+  static_assert(sizeof(T) == (size));          \
+  static_assert(std::is_standard_layout_v<T>); \
   static_assert(std::is_trivially_copyable_v<T>)
 
 // Image information: what mcn_main returns, the head of the chain to the module.

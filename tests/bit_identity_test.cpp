@@ -32,8 +32,19 @@ TEST(BitIdentity, AnchorConstantsAreTheRunTimeLogAndSqrt) {
 // Levels across [0, 0.1]: the ends, round values, levels so small that 1 +/-
 // alpha rounds to 1, and a dense sweep.
 std::vector<double> levels() {
-  std::vector<double> alphas = {0.0, -0.0, 0.1, 0.05, 0.01, 0.001, 1e-300, 5e-324,
-                                1e-17, 1.1e-16, 2.3e-16, 1e-12, 0.0999999999999999};
+  std::vector<double> alphas = {0.0,
+                                -0.0,
+                                0.1,
+                                0.05,
+                                0.01,
+                                0.001,
+                                1e-300,
+                                5e-324,
+                                1e-17,
+                                1.1e-16,
+                                2.3e-16,
+                                1e-12,
+                                0.0999999999999999};
   for (int k = 1; k < 1000; ++k) alphas.push_back(0.1 * k / 1000.0);
   return alphas;
 }

@@ -40,8 +40,8 @@ struct Outcome {
 };
 
 Outcome evaluate(const host::Module& module, const Input& in) {
-  const host::Evaluation e = in.method ? module.evaluate(in.n, in.alpha, in.method)
-                                       : module.evaluate(in.n, in.alpha);
+  const host::Evaluation e =
+      in.method ? module.evaluate(in.n, in.alpha, in.method) : module.evaluate(in.n, in.alpha);
   return {bits(e.value), e.status, e.flagged};
 }
 

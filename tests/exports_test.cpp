@@ -38,12 +38,33 @@ std::set<std::string> dynamic_symbols(const char* which) {
 }
 
 TEST(Exports, ExactlyTheDocumentedNames) {
-  const std::set<std::string> expected = {
-      "mcn_main", "himodcn", "tkvercn1", "korvalen", "xfmuent", "uwfljungcv",
-      "setcvl_", "setcv_", "ppnd_", "lassol_", "dpeq_", "dpeq_M",
-      "wzstjls", "wzstndx", "wztxxlt", "wzstlen", "wzstrlo", "wzstrup",
-      "wzsxcch", "wzsxrch", "xexit", "vi_mcn", "mcn_pcns", "pcn_KORVALEN",
-      "v_global_gcb_anchor", "v_global_pidb_anchor", "Exported_TKHandle"};
+  const std::set<std::string> expected = {"mcn_main",
+                                          "himodcn",
+                                          "tkvercn1",
+                                          "korvalen",
+                                          "xfmuent",
+                                          "uwfljungcv",
+                                          "setcvl_",
+                                          "setcv_",
+                                          "ppnd_",
+                                          "lassol_",
+                                          "dpeq_",
+                                          "dpeq_M",
+                                          "wzstjls",
+                                          "wzstndx",
+                                          "wztxxlt",
+                                          "wzstlen",
+                                          "wzstrlo",
+                                          "wzstrup",
+                                          "wzsxcch",
+                                          "wzsxrch",
+                                          "xexit",
+                                          "vi_mcn",
+                                          "mcn_pcns",
+                                          "pcn_KORVALEN",
+                                          "v_global_gcb_anchor",
+                                          "v_global_pidb_anchor",
+                                          "Exported_TKHandle"};
   EXPECT_EQ(dynamic_symbols("--defined-only"), expected);
 }
 
@@ -51,8 +72,8 @@ TEST(Exports, ImportsNoAllocatorAndNoCxxRuntime) {
   const std::set<std::string> imports = dynamic_symbols("--undefined-only");
   EXPECT_TRUE(imports.count("log"));  // the listing works
   for (const std::string& name : imports) {
-    for (const char* banned : {"malloc", "calloc", "realloc", "free", "aligned_alloc",
-                               "posix_memalign", "memalign"}) {
+    for (const char* banned :
+         {"malloc", "calloc", "realloc", "free", "aligned_alloc", "posix_memalign", "memalign"}) {
       EXPECT_NE(name, banned);
     }
     EXPECT_FALSE(name.starts_with("_Z")) << name;  // operator new, any C++ library routine
@@ -93,8 +114,8 @@ TEST_F(Numerics, QuantileSolverAndTolerance) {
   EXPECT_EQ(ppnd(&p, &fault), 0.0);
   EXPECT_EQ(fault, 1);
 
-  auto lassol = module_.function<void (*)(std::int64_t*, double*, double*, std::int64_t*,
-                                          double*, std::int64_t*)>("lassol_");
+  auto lassol = module_.function<void (*)(std::int64_t*, double*, double*, std::int64_t*, double*,
+                                          std::int64_t*)>("lassol_");
   std::int64_t n = 3, lda = 3, ifault = 0;
   double a[9] = {1, 1, 1, 1, 2, 3, 1, 4, 9};
   double b[3] = {1, 4, 9};

@@ -107,12 +107,23 @@ TEST_F(Fields, Find) {
     std::int32_t expected;
   };
   const Row rows[] = {
-      {list, " LJUNG ", 17},   {list, " CORR ", 4},        {list, " COR ", -1},
-      {list, " L ", 0},        {list, " CORRECTED ", 23},  {list, " L C ", 0},
-      {list, " C CORR ", 2},   {list, " C  CORR ", -1},    {list, " LJUNGCV ", -1},
-      {"abc", "abcd", -1},     {"", "a", -1},              {"", "", 0},
-      {"abc", "", 0},          {std::string("a\0b", 3), std::string("\0b", 2), 1},
-      {"aaab", "aab", 1},      {"abc", "c", 2},            {"abc", "abc", 0},
+      {list, " LJUNG ", 17},
+      {list, " CORR ", 4},
+      {list, " COR ", -1},
+      {list, " L ", 0},
+      {list, " CORRECTED ", 23},
+      {list, " L C ", 0},
+      {list, " C CORR ", 2},
+      {list, " C  CORR ", -1},
+      {list, " LJUNGCV ", -1},
+      {"abc", "abcd", -1},
+      {"", "a", -1},
+      {"", "", 0},
+      {"abc", "", 0},
+      {std::string("a\0b", 3), std::string("\0b", 2), 1},
+      {"aaab", "aab", 1},
+      {"abc", "c", 2},
+      {"abc", "abc", 0},
       {"ljung", "LJUNG", -1},
   };
   for (const Row& row : rows) {

@@ -91,16 +91,33 @@ TEST_F(FunctionEntry, Keywords) {
     bool accepted;
   };
   const Row rows[] = {
-      {"L", true, true},           {"LJUNG", true, true},        {" ljung ", true, true},
-      {"l", true, true},           {"L C", true, true},          {"L C CORR", true, true},
-      {"  l c  ", true, true},     {"C", false, true},           {"CORR", false, true},
-      {"CORRECT", false, true},    {"CORRECTED", false, true},   {"corrected", false, true},
-      {"C CORR", false, true},     {"  Corr   ", false, true},   {"", false, false},
-      {"    ", false, false},      {"LJ", false, false},         {"CORRE", false, false},
-      {"X", false, false},         {"CORRECTEDX", false, false}, {"C  CORR", false, false},
-      {"CORR CORRECT", false, false}, {"LJUNG CORRECTED", false, false},
-      {"\tL", false, false},       {std::string("L\0", 2), false, false},
-      {"LJUNGCV", false, false},   {"L,", false, false},
+      {"L", true, true},
+      {"LJUNG", true, true},
+      {" ljung ", true, true},
+      {"l", true, true},
+      {"L C", true, true},
+      {"L C CORR", true, true},
+      {"  l c  ", true, true},
+      {"C", false, true},
+      {"CORR", false, true},
+      {"CORRECT", false, true},
+      {"CORRECTED", false, true},
+      {"corrected", false, true},
+      {"C CORR", false, true},
+      {"  Corr   ", false, true},
+      {"", false, false},
+      {"    ", false, false},
+      {"LJ", false, false},
+      {"CORRE", false, false},
+      {"X", false, false},
+      {"CORRECTEDX", false, false},
+      {"C  CORR", false, false},
+      {"CORR CORRECT", false, false},
+      {"LJUNG CORRECTED", false, false},
+      {"\tL", false, false},
+      {std::string("L\0", 2), false, false},
+      {"LJUNGCV", false, false},
+      {"L,", false, false},
   };
   for (const Row& row : rows) {
     const host::Evaluation e = module_.evaluate(10, 0.05, row.method);
@@ -112,8 +129,8 @@ TEST_F(FunctionEntry, Keywords) {
     }
     EXPECT_EQ(e.status, kOk) << "'" << row.method << "'";
     EXPECT_EQ(e.flagged, 0);
-    const double expected = row.asymptotic ? critval::asymptotic(10, 0.05)
-                                           : critval::corrected(10, 0.05);
+    const double expected =
+        row.asymptotic ? critval::asymptotic(10, 0.05) : critval::corrected(10, 0.05);
     EXPECT_EQ(bits(e.value), bits(expected)) << "'" << row.method << "'";
   }
 }
@@ -134,8 +151,8 @@ TEST_F(FunctionEntry, AgreesWithTheCoreOverAGrid) {
     for (double alpha : {0.0, 1e-300, 1e-12, 0.001, 0.025, 0.05, 0.075, 0.1}) {
       for (const char* method : {"C", "L"}) {
         const auto count = static_cast<std::int64_t>(n);
-        const double core = method[0] == 'L' ? critval::asymptotic(count, alpha)
-                                             : critval::corrected(count, alpha);
+        const double core =
+            method[0] == 'L' ? critval::asymptotic(count, alpha) : critval::corrected(count, alpha);
         const host::Evaluation e = module_.evaluate(n, alpha, std::string(method));
         if (std::isnan(core)) {
           EXPECT_EQ(e.status, kMissingResult);
@@ -210,7 +227,8 @@ TEST_F(RawRecord, NegativeMethodLengthIsRejectedLikeABlankMethod) {
 }
 
 TEST_F(RawRecord, CountOfTwoOrLessNeverReadsTheThirdEntry) {
-  for (std::int64_t count : {std::int64_t{2}, std::int64_t{1}, std::int64_t{0}, std::int64_t{-1}, INT64_MIN}) {
+  for (std::int64_t count :
+       {std::int64_t{2}, std::int64_t{1}, std::int64_t{0}, std::int64_t{-1}, INT64_MIN}) {
     record_.count = count;
     record_.arguments[2].value = nullptr;  // a read would fault
     EXPECT_EQ(call(), kOk) << count;

@@ -66,9 +66,9 @@ TEST_F(HostServices, TranslationStubs) {
     const auto calls = host_.service_calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].identity, row.identity);
-    EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{
-                                      reinterpret_cast<std::uintptr_t>(input), 3,
-                                      reinterpret_cast<std::uintptr_t>(output), 3, 1}));
+    EXPECT_EQ(calls[0].arguments,
+              (std::vector<std::uint64_t>{reinterpret_cast<std::uintptr_t>(input), 3,
+                                          reinterpret_cast<std::uintptr_t>(output), 3, 1}));
   }
 }
 

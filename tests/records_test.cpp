@@ -17,7 +17,9 @@ std::string bytes_of(const T& value, std::size_t offset, std::size_t width) {
   return std::string(reinterpret_cast<const char*>(&value) + offset, width);
 }
 
-std::string zeros(std::size_t n) { return std::string(n, '\0'); }
+std::string zeros(std::size_t n) {
+  return std::string(n, '\0');
+}
 
 bool all_of(const std::string& s, int (*predicate)(int)) {
   for (unsigned char c : s)
@@ -25,8 +27,12 @@ bool all_of(const std::string& s, int (*predicate)(int)) {
   return !s.empty();
 }
 
-int is_lower(int c) { return c >= 'a' && c <= 'z'; }
-int is_alnum(int c) { return std::isalnum(c); }
+int is_lower(int c) {
+  return c >= 'a' && c <= 'z';
+}
+int is_alnum(int c) {
+  return std::isalnum(c);
+}
 
 class Records : public ::testing::Test {
  protected:

@@ -11,8 +11,8 @@
 
 namespace reference {
 
-inline std::int64_t solve(std::int64_t order, const double* a, const double* b,
-                          std::int64_t lda, double* x) {
+inline std::int64_t solve(std::int64_t order, const double* a, const double* b, std::int64_t lda,
+                          double* x) {
   if (order < 1 || order > 3) return 2;
   const int n = static_cast<int>(order);
   double w[3][4];

@@ -107,10 +107,9 @@ TEST(Tolerance, NearEqual) {
   };
   const double missing = std::bit_cast<double>(std::uint64_t{0xFFFFFE0000000000});
   const Row rows[] = {
-      {0, 1e-20, 1, 1},        {0, 3.834e-20, 0, 0}, {3.834e-20, 0, 0, 0},
-      {1, 1 + 0x1p-52, 0, 0},  {kNaN, kNaN, 0, 1},   {missing, missing, 0, 1},
-      {missing, 0, 0, 0},      {0, kNaN, 0, 0},      {-0.0, 0.0, 1, 1},
-      {1e300, -1e300, 0, 0},
+      {0, 1e-20, 1, 1},   {0, 3.834e-20, 0, 0},     {3.834e-20, 0, 0, 0}, {1, 1 + 0x1p-52, 0, 0},
+      {kNaN, kNaN, 0, 1}, {missing, missing, 0, 1}, {missing, 0, 0, 0},   {0, kNaN, 0, 0},
+      {-0.0, 0.0, 1, 1},  {1e300, -1e300, 0, 0},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(linsolve::near_equal(r.a, r.b), r.plain) << r.a << " " << r.b;

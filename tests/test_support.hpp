@@ -8,15 +8,17 @@
 
 namespace testing_support {
 
-inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+inline std::uint64_t bits(double x) {
+  return std::bit_cast<std::uint64_t>(x);
+}
 
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Half a unit in the last printed decimal, plus a few ulps of slack.
 inline double printed(int decimals, double value) {
-  return 0.5 * std::pow(10.0, -decimals) + 8 * std::numeric_limits<double>::epsilon() *
-                                                   std::fabs(value);
+  return 0.5 * std::pow(10.0, -decimals) +
+         8 * std::numeric_limits<double>::epsilon() * std::fabs(value);
 }
 
 }  // namespace testing_support
