@@ -43,18 +43,20 @@ std::int64_t truncate_count(double n) {
 // The method keyword: trimmed, framed by blanks, upper-cased through the host,
 // and looked up as whole words of the keyword list.
 Method read_method(const void* descriptor_address) {
-  CharacterValue descriptor;
-  std::memcpy(&descriptor, descriptor_address, sizeof descriptor);
-  if (descriptor.length < 0) return Method::kInvalid;
+  // Only the length and the address: the descriptor's other bytes are the host's.
+  const auto& descriptor = *static_cast<const CharacterValue*>(descriptor_address);
+  const std::int32_t field_length = descriptor.length;
+  const char* const characters = descriptor.characters;
+  if (field_length < 0) return Method::kInvalid;
   std::int32_t length = 0;
   std::int32_t offset = 0;
   // Mode 'n' moves nothing, so the host's characters are only read.
-  wzstjls(const_cast<char*>(descriptor.characters), descriptor.length, 'n', &length, &offset);
+  wzstjls(const_cast<char*>(characters), field_length, 'n', &length, &offset);
   if (length < 1 || length > kLongestKeyword) return Method::kInvalid;
 
   char framed[kLongestKeyword + 2];
   framed[0] = ' ';
-  std::memcpy(framed + 1, descriptor.characters + offset, static_cast<std::size_t>(length));
+  std::memcpy(framed + 1, characters + offset, static_cast<std::size_t>(length));
   framed[length + 1] = ' ';
   wztxxlt(kUpperCase, framed + 1, framed + 1, length);
   if (wzstndx(kKeywords, kKeywordsLength, framed, length + 2) < 0) return Method::kInvalid;
