@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 #include "host/host.hpp"
 #include "module/korvalen.h"
@@ -32,6 +33,16 @@ int is_lower(int c) {
 }
 int is_alnum(int c) {
   return std::isalnum(c);
+}
+
+// An opaque token: `width` letters and digits, with each of `separators` once.
+void expect_token(std::string token, std::size_t width, std::string_view separators) {
+  EXPECT_EQ(token.size(), width) << token;
+  for (char separator : separators) {
+    EXPECT_EQ(std::count(token.begin(), token.end(), separator), 1) << token;
+  }
+  std::erase_if(token, [&](char c) { return separators.find(c) != std::string_view::npos; });
+  EXPECT_TRUE(all_of(token, is_alnum)) << token;
 }
 
 class Records : public ::testing::Test {
@@ -133,25 +144,14 @@ TEST_F(Records, VersionControlBlockCopiesExactly208Bytes) {
   EXPECT_EQ(std::strlen(slot[4]), 3u);
   EXPECT_TRUE(all_of(slot[4], is_lower));
   EXPECT_EQ(slot[6], slot[4]);  // the same address
-  EXPECT_EQ(std::strlen(slot[5]), 8u);
-  EXPECT_TRUE(all_of(slot[5], is_alnum));
-  std::string token7 = slot[7];
-  EXPECT_EQ(token7.size(), 19u);
-  EXPECT_EQ(std::count(token7.begin(), token7.end(), '-'), 1);
-  EXPECT_EQ(std::count(token7.begin(), token7.end(), '/'), 1);
-  std::erase_if(token7, [](char c) { return c == '-' || c == '/'; });
-  EXPECT_TRUE(all_of(token7, is_alnum));
+  expect_token(slot[5], 8, "");
+  expect_token(slot[7], 19, "-/");
   EXPECT_STREQ(slot[8], "");
   EXPECT_STREQ(slot[9], "version");
   EXPECT_STREQ(slot[10], "::");
   EXPECT_STREQ(slot[11], "");
   EXPECT_EQ(std::string(slot[12]), "ZOR_VERSION_HOTFIX_NUMBER=" + std::string(39, ' '));
-  std::string token13 = slot[13];
-  EXPECT_EQ(token13.size(), 20u);
-  EXPECT_EQ(std::count(token13.begin(), token13.end(), '#'), 1);
-  EXPECT_EQ(std::count(token13.begin(), token13.end(), '.'), 1);
-  std::erase_if(token13, [](char c) { return c == '#' || c == '.'; });
-  EXPECT_TRUE(all_of(token13, is_alnum));
+  expect_token(slot[13], 20, "#.");
   EXPECT_EQ(std::string(slot[14]), "VERCON_IMAGE_DESCRIPTION=" + std::string(40, ' '));
   EXPECT_EQ(std::strlen(slot[15]), 5u);
   EXPECT_TRUE(all_of(slot[15], is_lower));
