@@ -1,6 +1,6 @@
 // ljungcv: LJUNGCV critical values in a shell, through the real module.
 //
-//   ljungcv 100 0.05            -> 3.8100875734...
+//   ljungcv 100 0.05            -> 3.810087571983974
 //   ljungcv table --n 10:100:10 --alpha 0.01,0.05 --csv
 //   ljungcv batch < rows.csv    (rows of n,alpha[,method])
 //
@@ -92,7 +92,7 @@ int run_single(const host::Module& module, const Request& r, std::optional<int> 
   if (e.status == 0) {
     std::cout << format_value(e.value, digits) << '\n';
   } else {
-    std::cerr << "ljungcv: " << explain(r, e) << '\n';
+    std::cerr << "ljungcv: " << explain(module, r, e) << '\n';
   }
   return exit_for(e.status);
 }
@@ -171,7 +171,7 @@ int run_batch(const host::Module& module, std::istream& in, std::optional<int> d
                         : std::nullopt};
     const host::Evaluation e = module.evaluate(r.n, r.alpha, r.method);
     std::cout << (e.status == 0 ? format_value(e.value, digits) : "") << ','
-              << status_word(e.status) << ',' << csv_field(explain(r, e)) << '\n';
+              << status_word(e.status) << ',' << csv_field(explain(module, r, e)) << '\n';
     if (progress && row % 100000 == 0) std::cerr << "\rljungcv: " << row << " rows" << std::flush;
   }
   if (progress && row >= 100000) std::cerr << "\rljungcv: " << row << " rows, done\n";

@@ -5,22 +5,53 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "critval/ljungcv.hpp"
+
 namespace cli {
 namespace {
-
-constexpr std::int32_t kMissingResult = 120833;
-constexpr std::int32_t kInvalidArgument = 120836;
 
 std::string quoted_method(const Request& r) {
   return "'" + r.method.value_or("") + "'";
 }
 
-bool asymptotic(const Request& r) {
-  // Only for explaining a missing value of an accepted call; the module chose.
-  if (!r.method) return false;
-  for (char c : *r.method)
-    if (c != ' ') return c == 'L' || c == 'l';
-  return false;
+// The method of an accepted call: its keyword begins with L for the asymptotic one.
+critval::Method accepted_method(const Request& r) {
+  if (!r.method) return critval::Method::kCorrected;
+  const std::size_t first = r.method->find_first_not_of(' ');
+  const char c = first == std::string::npos ? ' ' : (*r.method)[first];
+  return c == 'L' || c == 'l' ? critval::Method::kAsymptotic : critval::Method::kCorrected;
+}
+
+// Why an accepted call gave no value, in words.
+std::string no_value_reason(const host::Module& module, const Request& r) {
+  const critval::Method method = accepted_method(r);
+  switch (critval::why_no_value(critval::truncate_count(r.n), r.alpha, method)) {
+    case critval::NoValue::kCountBelowOne:
+      return "n truncates to a count below 1 (or beyond 64 bits), which has no critical value";
+    case critval::NoValue::kSingleAsymptotic:
+      return "the asymptotic method needs n >= 2";
+    case critval::NoValue::kLevelQuantile:
+      return "alpha is 0 or so small that the normal quantile's probability rounds to 1; the "
+             "corrected method needs a larger alpha (the asymptotic method, L, gives +infinity "
+             "there)";
+    case critval::NoValue::kLevelAnchors:
+      return "alpha is so small that sqrt(1 + alpha) rounds to 1, which makes the asymptotic "
+             "anchors of the corrected curve infinite";
+    case critval::NoValue::kBelowSingle: {
+      std::string why = "the value would lie below the value for a single statistic";
+      if (method == critval::Method::kAsymptotic) return why;
+      why += ": the corrected curve has turned down at this level";
+      const host::Evaluation l = module.evaluate(r.n, r.alpha, "L");
+      if (l.status == kmodule::kSuccess) {
+        why += "; the asymptotic method, L, gives " + format_number(l.value);
+      }
+      return why;
+    }
+    case critval::NoValue::kArithmetic:
+    case critval::NoValue::kNone:
+      break;
+  }
+  return "the computation gave no number";
 }
 
 }  // namespace
@@ -39,11 +70,11 @@ std::string format_number(double value) {
 
 std::string_view status_word(std::int32_t status) {
   switch (status) {
-    case 0:
+    case kmodule::kSuccess:
       return "ok";
-    case kMissingResult:
+    case kmodule::kMissingResult:
       return "missing";
-    case kInvalidArgument:
+    case kmodule::kInvalidArgument:
       return "rejected";
     default:
       return "unknown";
@@ -51,13 +82,13 @@ std::string_view status_word(std::int32_t status) {
 }
 
 Exit exit_for(std::int32_t status) {
-  if (status == 0) return kExitOk;
-  return status == kInvalidArgument ? kExitRejected : kExitMissing;
+  if (status == kmodule::kSuccess) return kExitOk;
+  return status == kmodule::kInvalidArgument ? kExitRejected : kExitMissing;
 }
 
-std::string explain(const Request& r, const host::Evaluation& e) {
+std::string explain(const host::Module& module, const Request& r, const host::Evaluation& e) {
   const std::string status = " (status " + std::to_string(e.status) + ")";
-  if (e.status == kInvalidArgument) {
+  if (e.status == kmodule::kInvalidArgument) {
     switch (e.flagged) {
       case 1:
         return "argument 1 (n) rejected: n is missing (NaN)" + status;
@@ -73,23 +104,12 @@ std::string explain(const Request& r, const host::Evaluation& e) {
         return "an argument was rejected" + status;
     }
   }
-  if (e.status == kMissingResult) {
+  if (e.status == kmodule::kMissingResult) {
     const std::string call = "LJUNGCV(" + format_number(r.n) + ", " + format_number(r.alpha) +
                              (r.method ? ", " + quoted_method(r) : std::string()) + ")";
-    std::string why;
-    const double count = std::trunc(r.n);
-    if (!(count >= 1.0 && count < 9223372036854775808.0)) {
-      why = "n truncates to a count below 1 (or beyond 64 bits), which has no critical value";
-    } else if (asymptotic(r)) {
-      why = "the asymptotic method needs n >= 2";
-    } else {
-      why =
-          "alpha is 0 or so small that 1 - alpha rounds to 1; the corrected method needs "
-          "alpha > 0";
-    }
-    return call + " gave no value: " + why + status;
+    return call + " gave no value: " + no_value_reason(module, r) + status;
   }
-  if (e.status != 0) return "unexpected status " + std::to_string(e.status);
+  if (e.status != kmodule::kSuccess) return "unexpected status " + std::to_string(e.status);
   return {};
 }
 

@@ -32,7 +32,9 @@ std::string format_value(double value, std::optional<int> digits);
 std::string format_number(double value);
 
 // One line that says why a call gave no value; empty for success.
-std::string explain(const Request& request, const host::Evaluation& evaluation);
+// The module is asked again where the reason names another method's value.
+std::string explain(const host::Module& module, const Request& request,
+                    const host::Evaluation& evaluation);
 
 // "ok", "rejected" or "missing", for tables and batch output.
 std::string_view status_word(std::int32_t status);

@@ -1,36 +1,54 @@
 #!/usr/bin/env bash
 # Draws docs/critical-values.png: both methods' critical values against n (log
-# scale) for alpha = 0.01, 0.05 and 0.1, from `ljungcv table --csv` output.
-# Usage: docs/plot.sh [LJUNGCV]   (default: build/release/ljungcv)
+# scale, 2 to 10^12) at six levels, from `ljungcv table --csv` output. The thin
+# dotted line at each level is the value for a single statistic (n = 1): where
+# the corrected curve would fall below it, LJUNGCV has no value and the curve
+# ends. Usage: docs/plot.sh [LJUNGCV]   (default: build/release/ljungcv)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ljungcv=${1:-build/release/ljungcv}
-command -v gnuplot >/dev/null || {
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    --no-install-recommends gnuplot-nox >/dev/null
-}
+bash scripts/setup.sh docs
 data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 # Whole counts, roughly log-spaced: n is truncated anyway.
-ns=$(awk 'BEGIN { for (x = 2; x <= 100000; x *= 1.08) { n = int(x); if (n != last) { printf "%s%d", sep, n; sep = ","; last = n } } }')
-"$ljungcv" table --csv --n "$ns" --alpha 0.01,0.05,0.1 --method both >"$data"
+ns=$(awk 'BEGIN { for (x = 2; x <= 1e12; x *= 1.06) { n = int(x); if (n != last) { printf "%s%.0f", sep, n; sep = ","; last = n } } }')
+levels="0.1,0.05,0.01,0.001,0.0001,0.000001"
+"$ljungcv" table --csv --n "$ns" --alpha "$levels" --method both >"$data" || true
+single() { "$ljungcv" 1 "$1"; }
 
 gnuplot <<GNUPLOT
-set terminal pngcairo size 900,560 font ",11"
+set terminal pngcairo size 1200,560 font ",11"
 set output "docs/critical-values.png"
 set datafile separator ","
+set datafile missing ""
 set logscale x
+set format x "10^{%T}"
+set xrange [2:1e12]
 set xlabel "n (number of statistics)"
 set ylabel "critical value"
-set title "LJUNGCV(n, alpha): corrected (solid) and asymptotic (dashed)"
-set key left top
 set grid
-sel(m, a) = (strcol(3) eq m && abs(\$2 - a) < 1e-12) ? \$4 : NaN
-plot for [a in "0.01 0.05 0.1"] "$data" every ::1 using 1:(sel("C", a+0)) \
-       with lines lw 2 lc rgb (a eq "0.01" ? "#1b6ca8" : a eq "0.05" ? "#c0392b" : "#27ae60") \
-       title "alpha = ".a." corrected", \
-     for [a in "0.01 0.05 0.1"] "$data" every ::1 using 1:(sel("L", a+0)) \
-       with lines lw 2 dt 2 lc rgb (a eq "0.01" ? "#1b6ca8" : a eq "0.05" ? "#c0392b" : "#27ae60") \
-       title "alpha = ".a." asymptotic"
+set key left top font ",10"
+sel(m, a) = (strcol(3) eq m && abs(\$2 - a) < 1e-15 && strcol(4) ne "") ? \$4 : NaN
+colour(a) = a == 0.1 || a == 0.001 ? "#27ae60" : a == 0.05 || a == 0.0001 ? "#c0392b" : "#1b6ca8"
+set multiplot layout 1,2 title "LJUNGCV(n, alpha): corrected (solid), asymptotic (dashed), single statistic (dotted)"
+set title "alpha = 0.1, 0.05, 0.01"
+set yrange [1.5:6.5]
+plot for [a in "0.1 0.05 0.01"] "$data" every ::1 using 1:(sel("C", a+0)) \
+       with lines lw 2 lc rgb colour(a+0) title "alpha = ".a, \
+     for [a in "0.1 0.05 0.01"] "$data" every ::1 using 1:(sel("L", a+0)) \
+       with lines lw 2 dt 2 lc rgb colour(a+0) notitle, \
+     $(single 0.1) with lines lw 1 dt 3 lc rgb colour(0.1) notitle, \
+     $(single 0.05) with lines lw 1 dt 3 lc rgb colour(0.05) notitle, \
+     $(single 0.01) with lines lw 1 dt 3 lc rgb colour(0.01) notitle
+set title "alpha = 0.001, 1e-4, 1e-6: the corrected curve turns down and ends"
+set yrange [3:9]
+plot for [a in "0.001 0.0001 0.000001"] "$data" every ::1 using 1:(sel("C", a+0)) \
+       with lines lw 2 lc rgb colour(a+0) title "alpha = ".a, \
+     for [a in "0.001 0.0001 0.000001"] "$data" every ::1 using 1:(sel("L", a+0)) \
+       with lines lw 2 dt 2 lc rgb colour(a+0) notitle, \
+     $(single 0.001) with lines lw 1 dt 3 lc rgb colour(0.001) notitle, \
+     $(single 0.0001) with lines lw 1 dt 3 lc rgb colour(0.0001) notitle, \
+     $(single 0.000001) with lines lw 1 dt 3 lc rgb colour(0.000001) notitle
+unset multiplot
 GNUPLOT
 echo "wrote docs/critical-values.png"

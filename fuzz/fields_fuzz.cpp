@@ -66,13 +66,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                (found == std::string::npos ? -1 : static_cast<std::int32_t>(found)));
     FUZZ_CHECK(wzstndx(field.data(), negative < 0 ? negative : -1, pattern.data(), m) ==
                (m == 0 ? 0 : -1));
+    // A terminated pattern, its NUL flush against the guard page.
+    const std::string terminated = pattern_text.substr(0, pattern_text.find('\0'));
+    fuzzing::GuardedBytes z(terminated.size() + 1, fuzzing::GuardedBytes::Edge::kEnd);
+    std::memcpy(z.data(), terminated.data(), terminated.size() + 1);
+    const std::size_t at = terminated.empty() ? 0 : field_text.find(terminated);
+    FUZZ_CHECK(wzstndx(field.data(), n, z.data(), -1) ==
+               (at == std::string::npos ? -1 : static_cast<std::int32_t>(at)));
 
     // Translation: in place and into a second field; nothing outside them.
     fuzzing::GuardedBytes output(field_text.size(), edge);
     std::memset(output.data(), '?', field_text.size());
     const std::int32_t status = wztxxlt(index, field.data(), output.data(), n);
     if (index < 0 || index > 4) {
-      FUZZ_CHECK(status == static_cast<std::int32_t>(0x8000200au));
+      FUZZ_CHECK(status == kmodule::kBadTranslation);
       FUZZ_CHECK(std::string(output.data(), field_text.size()) ==
                  std::string(field_text.size(), '?'));
     } else {
@@ -83,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    table[static_cast<std::uint8_t>(field_text[k])]);
       }
       FUZZ_CHECK(wztxxlt(index, nullptr, nullptr, negative < 0 ? negative : -1) == 0);
+      FUZZ_CHECK(wztxxlt(index, nullptr, nullptr, 0) == 0);
     }
     FUZZ_CHECK(std::string(field.data(), field_text.size()) == field_text);
 

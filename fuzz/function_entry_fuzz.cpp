@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr std::int32_t kInvalid = 120836, kMissingResult = 120833;
+constexpr std::int32_t kInvalid = kmodule::kInvalidArgument;
+constexpr std::int32_t kMissingResult = kmodule::kMissingResult;
 
 host::Host& the_host() {
   static host::Host host;
@@ -40,8 +41,7 @@ int reference_method(const std::string& characters) {
   if (word.size() > 9) return 0;
   for (char& c : word)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  const std::string list = " L C CORR CORRECT LJUNG CORRECTED ";
-  if (list.find(" " + word + " ") == std::string::npos) return 0;
+  if (kmodule::kKeywords.find(" " + word + " ") == std::string_view::npos) return 0;
   return word[0] == 'L' ? 1 : 2;
 }
 
@@ -130,8 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int64_t count_n = (t >= -9223372036854775808.0 && t < 9223372036854775808.0)
                                    ? static_cast<std::int64_t>(t)
                                    : INT64_MIN;
-  const double value =
+  double value =
       method == 1 ? critval::asymptotic(count_n, alpha) : critval::corrected(count_n, alpha);
+  // No value below the value for a single statistic, for n >= 2.
+  std::int64_t fault = 0;
+  const double single = critval::normal_quantile(1.0 - 0.5 * alpha, fault);
+  if (count_n >= 2 && fault == 0 && value < single) value = critval::kMissing;
   if (std::isnan(value)) {
     FUZZ_CHECK(status == kMissingResult);
   } else {

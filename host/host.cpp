@@ -2,16 +2,18 @@
 #include "host/host.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <stdexcept>
 
 namespace host {
 namespace {
 
-// The Host whose services answer: entries receive no context of their own.
-Host* active_host = nullptr;
+namespace gcb = kmodule::gcb;
 
-constexpr std::size_t kSvcTab = 0, kTssVec = 1, kAllocator = 10, kXltEnv = 13, kXltTabs = 27,
-                      kTkHandle = 82;
+// The live Host, whose services answer: entries receive no context of their own.
+std::atomic<Host*> live_host{nullptr};
+std::atomic<std::uint64_t> generations{0};
 
 std::uint8_t rot13(std::uint8_t c) {
   if (c >= 'a' && c <= 'z') return static_cast<std::uint8_t>('a' + (c - 'a' + 13) % 26);
@@ -47,6 +49,12 @@ std::uint64_t raw(T value) {
 }  // namespace
 
 Host::Host() {
+  Host* expected = nullptr;
+  if (!live_host.compare_exchange_strong(expected, this)) {
+    throw std::logic_error(
+        "a Host is already live in this process: the module's anchors are process-wide");
+  }
+  generation_ = ++generations;
   std::uint8_t (*const maps[])(std::uint8_t) = {nullptr, nullptr, rot13,         swap_case,
                                                 upper,   lower,   blank_controls};
   for (int k = 2; k <= 6; ++k) {
@@ -54,39 +62,51 @@ Host::Host() {
     table_list_[k] = tables_[k].data();
   }
 
-  group0_[330] = reinterpret_cast<void*>(&Host::lower_case);
-  group0_[331] = reinterpret_cast<void*>(&Host::upper_case);
-  group4_[7] = reinterpret_cast<void*>(&Host::translate0);
-  group4_[39] = reinterpret_cast<void*>(&Host::translate1);
-  group39_[4] = reinterpret_cast<void*>(&Host::fatal_exit);
+  static_assert(gcb::kLowerCase.group == 0 && gcb::kUpperCase.group == 0 &&
+                gcb::kTranslation0.group == 4 && gcb::kTranslation1.group == 4 &&
+                gcb::kExit.group == 39);
+  group0_[gcb::kLowerCase.entry] = reinterpret_cast<void*>(&Host::lower_case);
+  group0_[gcb::kUpperCase.entry] = reinterpret_cast<void*>(&Host::upper_case);
+  group4_[gcb::kTranslation0.entry] = reinterpret_cast<void*>(&Host::translate0);
+  group4_[gcb::kTranslation1.entry] = reinterpret_cast<void*>(&Host::translate1);
+  group39_[gcb::kExit.entry] = reinterpret_cast<void*>(&Host::fatal_exit);
   service_table_[0] = group0_.data();
   service_table_[4] = group4_.data();
   service_table_[39] = group39_.data();
   group_bytes_.fill(1);
 
-  translation_environment_[3] = route_.data();
+  translation_environment_[gcb::kRouteRecord] = route_.data();
   memory_service_ = {&Host::allocate, this};
 
-  gcb_[kSvcTab] = service_table_.data();
-  gcb_[kTssVec] = group_bytes_.data();
-  gcb_[kAllocator] = &memory_service_;
-  gcb_[kXltEnv] = translation_environment_.data();
-  gcb_[kXltTabs] = table_list_.data();
-  gcb_[kTkHandle] = reinterpret_cast<void*>(kTkHandleValue);
-  active_host = this;
+  gcb_[gcb::GCB_SVCTAB] = service_table_.data();
+  gcb_[gcb::GCB_TSSVEC] = group_bytes_.data();
+  gcb_[gcb::GCB_ALLOCATOR] = &memory_service_;
+  gcb_[gcb::GCB_XLTENV] = translation_environment_.data();
+  gcb_[gcb::GCB_XLTTABS] = table_list_.data();
+  gcb_[gcb::GCB_TKHANDLE] = reinterpret_cast<void*>(kTkHandleValue);
 }
 
 Host::~Host() {
-  if (active_host == this) active_host = nullptr;
+  live_host.store(nullptr);
+}
+
+Host* Host::live() {
+  return live_host.load();
 }
 
 void Host::set_route_record_present(bool present) {
-  translation_environment_[3] = present ? route_.data() : nullptr;
+  translation_environment_[gcb::kRouteRecord] = present ? route_.data() : nullptr;
 }
 
 std::vector<ServiceCall> Host::service_calls() const {
   std::lock_guard lock(mutex_);
-  return calls_;
+  return {calls_.begin(), calls_.end()};
+}
+
+std::uint64_t Host::service_count(kmodule::gcb::Service service) const {
+  std::lock_guard lock(mutex_);
+  const auto found = call_counts_.find(service.identity());
+  return found == call_counts_.end() ? 0 : found->second;
 }
 
 std::vector<Allocation> Host::allocations() const {
@@ -102,17 +122,20 @@ std::optional<std::int32_t> Host::exit_code() const {
 void Host::clear_records() {
   std::lock_guard lock(mutex_);
   calls_.clear();
+  call_counts_.clear();
   allocations_.clear();
   exit_code_.reset();
 }
 
 void Host::record(ServiceCall call) {
   std::lock_guard lock(mutex_);
+  ++call_counts_[call.identity];
+  if (calls_.size() == kKeptCalls) calls_.pop_front();
   calls_.push_back(std::move(call));
 }
 
 std::int64_t Host::case_service(int table, char* buffer, std::int32_t length, std::uint64_t id) {
-  Host* self = active_host;
+  Host* self = live_host.load();
   for (std::int32_t k = 0; k < length; ++k) {
     buffer[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(buffer[k])]);
   }
@@ -130,7 +153,7 @@ std::int64_t Host::upper_case(char* buffer, std::int32_t length, std::uint64_t i
 
 std::int64_t Host::translate(int table, const char* in, std::int32_t in_length, char* out,
                              std::int32_t out_length, std::int32_t mode, std::uint64_t id) {
-  Host* self = active_host;
+  Host* self = live_host.load();
   const std::int32_t length = std::max(0, std::min(in_length, out_length));
   for (std::int32_t k = 0; k < length; ++k) {
     out[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(in[k])]);
@@ -153,7 +176,7 @@ std::int64_t Host::translate1(const char* in, std::int32_t in_length, char* out,
 
 // Records the code and comes back, so that a test can see what follows.
 std::int64_t Host::fatal_exit(std::int32_t code, std::int32_t detail, std::uint64_t id) {
-  Host* self = active_host;
+  Host* self = live_host.load();
   self->record({id, {raw(code), raw(detail)}, {}});
   std::lock_guard lock(self->mutex_);
   self->exit_code_ = code;

@@ -1,10 +1,16 @@
 // The stand-in host: the control block, services, translation tables and
 // memory service that the module expects of its host, and the loader that
 // enters korvalen.so and calls LJUNGCV as the host does.
+//
+// The module's anchors are process-wide, as in the real host, so a process has
+// one live Host at a time: constructing a second one while the first lives
+// throws, and a Module whose Host is gone refuses to evaluate.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -12,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "module/records.hpp"
+#include "module/abi.hpp"
 
 namespace host {
 
@@ -32,7 +38,6 @@ struct Allocation {
   void* block;  // null when told to fail
 };
 
-// Service groups and entries the module calls.
 inline constexpr std::uint64_t identity(std::uint32_t group, std::uint32_t entry) {
   return (std::uint64_t{group} << 32) | entry;
 }
@@ -51,13 +56,18 @@ class Host {
  public:
   static constexpr std::size_t kMembers = 96;
   static constexpr std::size_t kGroups = 40;
+  static constexpr std::size_t kKeptCalls = 16;  // the service log keeps the last few calls
   static constexpr std::uint64_t kTkHandleValue = 0x544B48414E444C45u;  // "ELDNAHKT"
 
-  // The newest Host receives the service calls (their entries take no context).
+  // Throws std::logic_error while another Host is alive in this process.
   Host();
   ~Host();
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
+
+  // The live Host, or null; and a number that changes with every new Host.
+  static Host* live();
+  std::uint64_t generation() const { return generation_; }
 
   void* control_block() { return gcb_.data(); }
   void* pidb() { return &pidb_; }
@@ -71,12 +81,20 @@ class Host {
   const void* memory_service() const { return &memory_service_; }
   const std::uint8_t* table(int k) const { return tables_.at(static_cast<std::size_t>(k)).data(); }
 
+  // The last kKeptCalls service calls, oldest first, and how many calls each
+  // service had since the last clear_records().
   std::vector<ServiceCall> service_calls() const;
+  std::uint64_t service_count(kmodule::gcb::Service service) const;
   std::vector<Allocation> allocations() const;
   std::optional<std::int32_t> exit_code() const;
   void clear_records();
 
-  // Service entries and the memory service; public for the tables only.
+ private:
+  struct MemoryService {
+    void* (*allocate)(void*, std::int64_t, std::int32_t);  // first member, as the module expects
+    Host* owner;
+  };
+
   static std::int64_t lower_case(char* buffer, std::int32_t length, std::uint64_t id);
   static std::int64_t upper_case(char* buffer, std::int32_t length, std::uint64_t id);
   static std::int64_t translate0(const char* in, std::int32_t in_length, char* out,
@@ -85,13 +103,6 @@ class Host {
                                  std::int32_t out_length, std::int32_t mode, std::uint64_t id);
   static std::int64_t fatal_exit(std::int32_t code, std::int32_t detail, std::uint64_t id);
   static void* allocate(void* memory_service, std::int64_t size, std::int32_t flags);
-
- private:
-  struct MemoryService {
-    decltype(&Host::allocate) allocate;  // first member, as the module expects
-    Host* owner;
-  };
-
   static std::int64_t translate(int table, const char* in, std::int32_t in_length, char* out,
                                 std::int32_t out_length, std::int32_t mode, std::uint64_t id);
   static std::int64_t case_service(int table, char* buffer, std::int32_t length, std::uint64_t id);
@@ -99,9 +110,9 @@ class Host {
 
   std::array<void*, kMembers> gcb_{};
   std::array<void*, kGroups> service_table_{};
-  std::array<void*, 332> group0_{};
-  std::array<void*, 40> group4_{};
-  std::array<void*, 5> group39_{};
+  std::array<void*, kmodule::gcb::kUpperCase.entry + 1> group0_{};
+  std::array<void*, kmodule::gcb::kTranslation1.entry + 1> group4_{};
+  std::array<void*, kmodule::gcb::kExit.entry + 1> group39_{};
   std::array<std::uint8_t, kGroups> group_bytes_{};
   std::array<std::array<std::uint8_t, 256>, 7> tables_{};
   std::array<void*, 7> table_list_{};
@@ -109,10 +120,12 @@ class Host {
   std::array<std::uint8_t, 8> route_{};
   MemoryService memory_service_{};
   std::uint64_t pidb_ = 0x5049444250494442u;
+  std::uint64_t generation_ = 0;
 
   mutable std::mutex mutex_;
   bool fail_allocations_ = false;
-  std::vector<ServiceCall> calls_;
+  std::deque<ServiceCall> calls_;
+  std::map<std::uint64_t, std::uint64_t> call_counts_;
   std::vector<Allocation> allocations_;
   std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
   std::optional<std::int32_t> exit_code_;
@@ -124,6 +137,12 @@ struct Evaluation {
   std::int32_t status;
   int flagged;    // 1 to 3: the argument whose invalid flag was set; 0: none
   int flags_set;  // how many invalid flags were set
+};
+
+// One function the module registered: its descriptor and implementation.
+struct Function {
+  const kmodule::FunctionDescriptor* descriptor;
+  kmodule::FunctionImplementation implementation;
 };
 
 // korvalen.so loaded into a Host: entered, walked and registered as the host
@@ -144,21 +163,27 @@ class Module {
 
   const kmodule::ImageInformation& image() const { return *image_; }
   const kmodule::ModuleRecord& module_record() const { return *record_; }
-  const kmodule::FunctionDescriptor& descriptor() const { return *descriptor_; }
-  kmodule::FunctionImplementation implementation() const { return implementation_; }
+  // Every function registered, in descriptor order; LJUNGCV among them.
+  const std::vector<Function>& functions() const { return functions_; }
+  const kmodule::FunctionDescriptor& descriptor() const { return *ljungcv_.descriptor; }
+  kmodule::FunctionImplementation implementation() const { return ljungcv_.implementation; }
   kmodule::VersionControlBlock version_block() const;  // through tkvercn1
 
   // LJUNGCV(n, alpha [, method]) with an argument record built as the host
   // builds it. The method's characters are passed as given, blanks and all.
+  // Throws std::length_error for a method longer than a descriptor's 32-bit
+  // length, and std::logic_error once the module's Host is gone.
   Evaluation evaluate(double n, double alpha,
                       std::optional<std::string_view> method = std::nullopt) const;
 
  private:
   void* handle_ = nullptr;
+  const Host* host_ = nullptr;
+  std::uint64_t generation_ = 0;
   const kmodule::ImageInformation* image_ = nullptr;
   const kmodule::ModuleRecord* record_ = nullptr;
-  const kmodule::FunctionDescriptor* descriptor_ = nullptr;
-  kmodule::FunctionImplementation implementation_ = nullptr;
+  std::vector<Function> functions_;
+  Function ljungcv_{};
 };
 
 }  // namespace host

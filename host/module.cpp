@@ -2,8 +2,10 @@
 // pcn_KORVALEN -> korvalen, register the function, call its implementation.
 #include <dlfcn.h>
 
+#include <climits>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "host/host.hpp"
 
@@ -20,7 +22,7 @@ using kmodule::FunctionDescriptor;
 
 }  // namespace
 
-Module::Module(Host& host, const std::string& path) {
+Module::Module(Host& host, const std::string& path) : host_(&host), generation_(host.generation()) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) fail("cannot load module " + path + ": " + dlerror());
   try {
@@ -29,7 +31,9 @@ Module::Module(Host& host, const std::string& path) {
     image_ =
         static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
 
-    if (image_ == nullptr || std::memcmp(image_->marker, "ZOR_Image_Information=", 23) != 0 ||
+    if (image_ == nullptr ||
+        std::memcmp(image_->marker, kmodule::kImageMarker.data(),
+                    kmodule::kImageMarker.size() + 1) != 0 ||
         image_->magic != kmodule::kImageMagic) {
       fail(path + " does not begin its image information with the expected marker");
     }
@@ -38,18 +42,29 @@ Module::Module(Host& host, const std::string& path) {
     record_ = list->modules[0];
     if (record_->entry == nullptr) fail(path + " has no function-table entry");
 
-    const auto* header = static_cast<const kmodule::FunctionItemsHeader*>(record_->entry(1));
-    if (header == nullptr || header->count != 1 || header->items == nullptr) {
+    const auto* header =
+        static_cast<const kmodule::FunctionItemsHeader*>(record_->entry(kmodule::kItemsRequest));
+    if (header == nullptr || header->count < 1 || header->items == nullptr) {
       fail(path + " registers no function");
     }
-    descriptor_ = header->items;
-    if (std::strncmp(descriptor_->name, "LJUNGCV", sizeof descriptor_->name) != 0) {
-      fail(path + " registers an unknown function");
-    }
-    const auto* table = static_cast<const unsigned char*>(record_->entry(2));
+    const auto* table =
+        static_cast<const unsigned char*>(record_->entry(kmodule::kImplementationsRequest));
     if (table == nullptr) fail(path + " hands back no implementation table");
-    std::memcpy(&implementation_, table + 8, sizeof implementation_);
-    if (implementation_ == nullptr) fail(path + " hands back no implementation");
+    for (std::int32_t i = 0; i < header->count; ++i) {
+      Function f{&header->items[i], nullptr};
+      std::memcpy(
+          &f.implementation,
+          table + kmodule::kImplementationsOffset + sizeof(void*) * static_cast<std::size_t>(i),
+          sizeof f.implementation);
+      if (f.implementation == nullptr) {
+        fail(path + " hands back no implementation for function " + std::to_string(i + 1));
+      }
+      if (std::strncmp(f.descriptor->name, "LJUNGCV", sizeof f.descriptor->name) == 0) {
+        ljungcv_ = f;
+      }
+      functions_.push_back(f);
+    }
+    if (ljungcv_.implementation == nullptr) fail(path + " registers no function LJUNGCV");
   } catch (...) {
     dlclose(handle_);
     throw;
@@ -71,11 +86,18 @@ kmodule::VersionControlBlock Module::version_block() const {
 }
 
 Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_view> method) const {
+  if (Host::live() != host_ || host_->generation() != generation_) {
+    throw std::logic_error("the module's host is gone: evaluate through a Module of the live Host");
+  }
+  if (method && method->size() > static_cast<std::size_t>(INT32_MAX)) {
+    throw std::length_error("a method of " + std::to_string(method->size()) +
+                            " bytes does not fit the descriptor's 32-bit length");
+  }
   CharacterValue text;
   std::memset(&text, kHostByte, sizeof text);
   ArgumentRecord record;
   std::memset(&record, kHostByte, sizeof record);
-  record.count = method ? 3 : 2;
+  record.count = method ? 3 : 2;  // arguments in the user's call
   const void* values[3] = {&n, &alpha, &text};
   for (int i = 0; i < 3; ++i) {
     record.arguments[i].flags = 0;
@@ -88,7 +110,7 @@ Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_vi
 
   double result;
   std::memset(&result, kHostByte, sizeof result);
-  const std::int32_t status = implementation_(&record, &result);
+  const std::int32_t status = ljungcv_.implementation(&record, &result);
 
   Evaluation evaluation{result, status, 0, 0};
   for (int i = 0; i < 3; ++i) {

@@ -95,7 +95,7 @@ constinit const kmodule::ModuleList mcn_pcns = {
 };
 
 constinit const kmodule::ImageInformation vi_mcn = {
-    .marker = "ZOR_Image_Information=",
+    .marker = KORVALEN_IMAGE_MARKER,
     .magic = kmodule::kImageMagic,
     .reserved0 = 0,
     .eight = 8,

@@ -1,31 +1,75 @@
-// Host character fields: an address and a 32-bit length, blank padded (0x20
-// only), not terminated. Justify, search, translate, and measure.
-#include <cstdint>
+// The field utilities: views of host fields, and the exported wz* routines as
+// thin wrappers over them.
 #include <cstring>
 
+#include "module/field.hpp"
 #include "module/gcb.hpp"
+#include "module/korvalen.h"
 
-namespace kmodule {
+namespace kmodule::field {
 namespace {
-
-constexpr char kBlank = ' ';
-constexpr std::int32_t kBadTranslation = static_cast<std::int32_t>(0x8000200au);
 
 void store(std::int32_t* destination, std::int64_t value) {
   if (destination != nullptr) *destination = static_cast<std::int32_t>(value);
 }
 
-// The service-route flag: byte 0 of the route record, which member 3 of the
-// GCB_XLTENV record addresses. A null record on the way means clear.
+// The service-route flag: byte 0 of the route record; a null record on the
+// way means clear.
 bool service_route() {
-  const auto* environment = static_cast<const std::uint8_t* const*>(gcb::member(gcb::GCB_XLTENV));
+  const auto* environment = gcb::member<const std::uint8_t* const>(gcb::GCB_XLTENV);
   if (environment == nullptr) return false;
-  const std::uint8_t* route = environment[3];
+  const std::uint8_t* route = environment[gcb::kRouteRecord];
   return route != nullptr && route[0] != 0;
 }
 
 }  // namespace
-}  // namespace kmodule
+
+Text text_of(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(kBlank);
+  if (first == std::string_view::npos) return {0, 0};
+  const std::size_t last = field.find_last_not_of(kBlank);
+  return {static_cast<std::int64_t>(first), static_cast<std::int64_t>(last - first + 1)};
+}
+
+std::int64_t find(std::string_view field, std::string_view pattern) {
+  if (pattern.empty()) return 0;
+  const std::size_t at = field.find(pattern);
+  return at == std::string_view::npos ? -1 : static_cast<std::int64_t>(at);
+}
+
+std::int32_t translate(std::int32_t index, const char* in, char* out, std::int32_t length) {
+  if (index < 0 || index > 4) return kBadTranslation;
+  if (length < 0) return 0;  // nothing to translate; never scan before the field
+  const auto size = static_cast<std::size_t>(length);
+  if (index != 4 && service_route()) {
+    switch (index) {
+      case 0:
+        wzsxcch(in, length, out, length, 1);
+        break;
+      case 1:
+        wzsxrch(in, length, out, length, 1);
+        break;
+      default:
+        if (size > 0) std::memmove(out, in, size);  // null buffers allowed when empty
+        if (index == 2) {
+          wzstrup(out, length);
+        } else {
+          wzstrlo(out, length);
+        }
+        break;
+    }
+    return 0;
+  }
+  if (size == 0) return 0;
+  const auto* tables = gcb::member<const std::uint8_t* const>(gcb::GCB_XLTTABS);
+  const std::uint8_t* table = tables[index + gcb::kTranslationTables];
+  for (std::size_t k = 0; k < size; ++k) {
+    out[k] = static_cast<char>(table[static_cast<std::uint8_t>(in[k])]);
+  }
+  return 0;
+}
+
+}  // namespace kmodule::field
 
 extern "C" {
 
@@ -33,109 +77,75 @@ extern "C" {
 // mode only reports the trimmed length and the text's offset.
 KORVALEN_EXPORT void wzstjls(char* field, std::int32_t length, std::int32_t mode,
                              std::int32_t* trimmed_length, std::int32_t* offset) {
-  using kmodule::kBlank;
-  const std::int64_t n = length;  // 64-bit so that no sum below can overflow
-  std::int64_t leading = 0;
-  while (leading < n && field[leading] == kBlank) ++leading;
-  const std::int64_t rest = n - leading;
-  if (rest <= 0) {  // empty, all blanks, or a negative length
-    kmodule::store(trimmed_length, 0);
-    kmodule::store(offset, 0);
+  using namespace kmodule::field;
+  const std::int64_t n = length > 0 ? length : 0;
+  const Text text = text_of(view(field, length));
+  if (text.length == 0) {
+    store(trimmed_length, 0);
+    store(offset, 0);
     return;
   }
-  std::int64_t trailing = 0;
-  while (field[n - 1 - trailing] == kBlank) ++trailing;  // stops at the first text byte
-  const std::int64_t text = rest - trailing;
-
-  std::int64_t shift = 0;
+  std::int64_t at = text.offset;
   switch (mode) {
     case 'C':
     case 'c':
-      shift = rest - (n + text + 1) / 2;  // an odd spare blank stays on the right
+      at = (n - text.length) / 2;  // an odd spare blank stays on the right
       break;
     case 'L':
     case 'l':
-      shift = rest - n;
+      at = 0;
       break;
     case 'R':
     case 'r':
-      shift = rest - text;
+      at = n - text.length;
       break;
     default:
       break;
   }
-  if (shift > 0) {
-    std::memmove(field + leading + shift, field + leading, static_cast<std::size_t>(text));
-    std::memset(field + leading, kBlank, static_cast<std::size_t>(shift));
-  } else if (shift < 0) {
-    std::memmove(field + leading + shift, field + leading, static_cast<std::size_t>(text));
-    std::memset(field + leading + text + shift, kBlank, static_cast<std::size_t>(-shift));
+  if (at != text.offset) {
+    const auto size = static_cast<std::size_t>(text.length);
+    std::memmove(field + at, field + text.offset, size);
+    // The vacated bytes: before the moved text when it went right, after it when left.
+    if (at > text.offset) {
+      std::memset(field + text.offset, kBlank, static_cast<std::size_t>(at - text.offset));
+    } else {
+      std::memset(field + at + text.length, kBlank, static_cast<std::size_t>(text.offset - at));
+    }
   }
-  kmodule::store(trimmed_length, text);
-  kmodule::store(offset, leading + shift);
+  store(trimmed_length, text.length);
+  store(offset, at);
 }
 
 // Position of the first occurrence of the pattern in the field, or -1. A
-// negative pattern length means a terminated pattern; an empty pattern is at 0.
+// negative pattern length means a terminated pattern, measured no further than
+// one byte past the field; an empty pattern is at 0.
 KORVALEN_EXPORT std::int32_t wzstndx(const char* field, std::int32_t length, const char* pattern,
                                      std::int32_t pattern_length) {
-  std::int64_t m = pattern_length;
-  if (m == 0) return 0;
-  if (m < 0) {
+  using namespace kmodule::field;
+  if (pattern_length == 0) return 0;
+  std::string_view wanted;
+  if (pattern_length > 0) {
+    wanted = std::string_view(pattern, static_cast<std::size_t>(pattern_length));
+  } else {
     if (pattern == nullptr) return 0;
-    m = wzstlen(pattern);
-    if (m == 0) return 0;
+    const std::size_t limit = length > 0 ? static_cast<std::size_t>(length) + 1 : 1;
+    wanted = std::string_view(pattern, strnlen(pattern, limit));
+    if (wanted.empty()) return 0;
   }
-  if (length == 0) return -1;
-  const std::int64_t candidates = std::int64_t{length} - m + 1;
-  for (std::int64_t p = 0; p < candidates; ++p) {
-    if (field[p] == pattern[0] &&
-        std::memcmp(field + p + 1, pattern + 1, static_cast<std::size_t>(m - 1)) == 0) {
-      return static_cast<std::int32_t>(p);
-    }
-  }
-  return -1;
+  return static_cast<std::int32_t>(find(view(field, length), wanted));
 }
 
-// Translate length bytes by translation index 0 to 4, through the host's
-// services when its route flag is set (index 4 excepted), else through its
-// tables 2 to 6. Input and output may be the same buffer.
+// Translate length bytes by translation index 0 to 4; input and output may be
+// the same buffer.
 KORVALEN_EXPORT std::int32_t wztxxlt(std::int32_t index, const char* input, char* output,
                                      std::int32_t length) {
-  if (index < 0 || index > 4) return kmodule::kBadTranslation;
-  if (length < 0) return 0;  // nothing to translate; never scan before the field
-  if (index != 4 && kmodule::service_route()) {
-    switch (index) {
-      case 0:
-        wzsxcch(input, length, output, length, 1);
-        break;
-      case 1:
-        wzsxrch(input, length, output, length, 1);
-        break;
-      case 2:
-        std::memmove(output, input, static_cast<std::size_t>(length));
-        wzstrup(output, length);
-        break;
-      default:
-        std::memmove(output, input, static_cast<std::size_t>(length));
-        wzstrlo(output, length);
-        break;
-    }
-    return 0;
-  }
-  if (length == 0) return 0;
-  const auto* tables =
-      static_cast<const std::uint8_t* const*>(kmodule::gcb::member(kmodule::gcb::GCB_XLTTABS));
-  const std::uint8_t* table = tables[index + 2];
-  for (std::int32_t k = 0; k < length; ++k) {
-    output[k] = static_cast<char>(table[static_cast<std::uint8_t>(input[k])]);
-  }
-  return 0;
+  return kmodule::field::translate(index, input, output, length);
 }
 
-// Bytes before the first NUL; 0 for a null address.
+// Bytes before the first NUL, at most 2147483647; 0 for a null address.
 KORVALEN_EXPORT std::int32_t wzstlen(const char* string) {
-  return string == nullptr ? 0 : static_cast<std::int32_t>(std::strlen(string));
+  if (string == nullptr) return 0;
+  return static_cast<std::int32_t>(strnlen(string, INT32_MAX));
 }
 
 }  // extern "C"

@@ -1,26 +1,28 @@
 // Stubs through which the module calls the host's services. Each one clears its
 // group's byte in GCB_TSSVEC and calls the group's entry with its own arguments
 // unchanged, plus the 64-bit identity (group << 32) | entry.
-#include <cstdint>
+#include <atomic>
 #include <cstring>
 
 #include "module/gcb.hpp"
+#include "module/korvalen.h"
 
 namespace kmodule {
 namespace {
 
-template <std::uint32_t Group, std::uint32_t Entry, typename... Args>
+template <gcb::Service S, typename... Args>
 std::int64_t call_service(Args... args) {
-  using Service = std::int64_t (*)(Args..., std::uint64_t);
-  void* const* gcb = gcb::members();
-  static_cast<std::uint8_t*>(gcb[gcb::GCB_TSSVEC])[Group] = 0;
-  void* const* groups = static_cast<void* const*>(gcb[gcb::GCB_SVCTAB]);
-  void* const* entries = static_cast<void* const*>(groups[Group]);
-  Service service;
-  static_assert(sizeof service == sizeof entries[Entry]);
-  std::memcpy(&service, &entries[Entry], sizeof service);
-  constexpr std::uint64_t identity = (std::uint64_t{Group} << 32) | Entry;
-  return service(args..., identity);
+  using Entry = std::int64_t (*)(Args..., std::uint64_t);
+  // Concurrent calls store the same byte; a relaxed atomic store is the same
+  // single byte store on x86-64, and free of data races.
+  std::atomic_ref(gcb::member<std::uint8_t>(gcb::GCB_TSSVEC)[S.group])
+      .store(0, std::memory_order_relaxed);
+  const auto* groups = gcb::member<void* const>(gcb::GCB_SVCTAB);
+  const auto* entries = static_cast<void* const*>(groups[S.group]);
+  Entry entry;
+  static_assert(sizeof entry == sizeof entries[S.entry]);
+  std::memcpy(&entry, &entries[S.entry], sizeof entry);
+  return entry(args..., S.identity());
 }
 
 }  // namespace
@@ -29,25 +31,27 @@ std::int64_t call_service(Args... args) {
 extern "C" {
 
 KORVALEN_EXPORT std::int64_t wzstrlo(char* buffer, std::int32_t length) {
-  return kmodule::call_service<0, 330>(buffer, length);
+  return kmodule::call_service<kmodule::gcb::kLowerCase>(buffer, length);
 }
 
 KORVALEN_EXPORT std::int64_t wzstrup(char* buffer, std::int32_t length) {
-  return kmodule::call_service<0, 331>(buffer, length);
+  return kmodule::call_service<kmodule::gcb::kUpperCase>(buffer, length);
 }
 
 KORVALEN_EXPORT std::int64_t wzsxcch(const char* input, std::int32_t input_length, char* output,
                                      std::int32_t output_length, std::int32_t mode) {
-  return kmodule::call_service<4, 7>(input, input_length, output, output_length, mode);
+  return kmodule::call_service<kmodule::gcb::kTranslation0>(input, input_length, output,
+                                                            output_length, mode);
 }
 
 KORVALEN_EXPORT std::int64_t wzsxrch(const char* input, std::int32_t input_length, char* output,
                                      std::int32_t output_length, std::int32_t mode) {
-  return kmodule::call_service<4, 39>(input, input_length, output, output_length, mode);
+  return kmodule::call_service<kmodule::gcb::kTranslation1>(input, input_length, output,
+                                                            output_length, mode);
 }
 
 KORVALEN_EXPORT std::int64_t xexit(std::int32_t code, std::int32_t detail) {
-  return kmodule::call_service<39, 4>(code, detail);
+  return kmodule::call_service<kmodule::gcb::kExit>(code, detail);
 }
 
 }  // extern "C"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "module/records.hpp"
+#include "module/abi.hpp"
 
 #define KORVALEN_EXPORT __attribute__((visibility("default")))
 

@@ -1,6 +1,8 @@
 // Function registration: korvalen answers the host's requests for the
 // function-items header (type 1) and the implementation table (type 2) with
-// blocks from the host's memory service, built by xfmuent.
+// blocks from the host's memory service, built by xfmuent. Both answers come
+// from one table of functions, so a descriptor cannot lose its implementation.
+#include <array>
 #include <cstring>
 
 #include "module/gcb.hpp"
@@ -9,24 +11,36 @@
 namespace kmodule {
 namespace {
 
-constexpr std::int32_t kItemsRequest = 1;
-constexpr std::int32_t kImplementationsRequest = 2;
-constexpr std::int32_t kAllocationFailure = 1016;
+struct Function {
+  FunctionDescriptor descriptor;
+  FunctionImplementation implementation;
+};
 
-// One descriptor per function, in the order of the implementation table.
-constinit const FunctionDescriptor fncitems[] = {
+constexpr Function kFunctions[] = {
     {
-        .name = "LJUNGCV",
-        .reserved0 = {},
-        .min_arguments = 2,
-        .max_arguments = 3,
-        .code_b = 'B',
-        .reserved1 = {},
-        .code_89 = 0x89,
-        .reserved2 = {},
+        .descriptor =
+            {
+                .name = "LJUNGCV",
+                .reserved0 = {},
+                .min_arguments = 2,
+                .max_arguments = 3,
+                .code_b = 'B',
+                .reserved1 = {},
+                .code_89 = 0x89,
+                .reserved2 = {},
+            },
+        .implementation = uwfljungcv,
     },
 };
-constexpr std::int32_t kFunctionCount = sizeof fncitems / sizeof fncitems[0];
+constexpr std::size_t kFunctionCount = std::size(kFunctions);
+
+// The function-items table: the descriptors alone, contiguous, as the host reads them.
+constexpr std::array<FunctionDescriptor, kFunctionCount> descriptors() {
+  std::array<FunctionDescriptor, kFunctionCount> table{};
+  for (std::size_t i = 0; i < kFunctionCount; ++i) table[i] = kFunctions[i].descriptor;
+  return table;
+}
+constinit const std::array<FunctionDescriptor, kFunctionCount> fncitems = descriptors();
 
 // A block from the host's memory service, or null after reporting the failure
 // to the host's fatal exit.
@@ -35,7 +49,7 @@ void* allocate(std::int64_t size) {
   gcb::AllocateFunction function;
   std::memcpy(&function, service, sizeof function);
   void* block = function(service, size, gcb::kAllocationFlags);
-  if (block == nullptr) xexit(kAllocationFailure, 0);
+  if (block == nullptr) xexit(gcb::kAllocationFailure, 0);
   return block;
 }
 
@@ -59,7 +73,7 @@ KORVALEN_EXPORT void* xfmuent(std::int32_t request, std::int32_t count, const vo
   if (request == kImplementationsRequest) {
     void* block = allocate(static_cast<std::int64_t>(implementation_table_size(count)));
     if (block == nullptr || count == 0) return block;
-    std::memcpy(static_cast<unsigned char*>(block) + 8, implementations,
+    std::memcpy(static_cast<unsigned char*>(block) + kImplementationsOffset, implementations,
                 sizeof(void*) * static_cast<std::size_t>(count));
     return block;
   }
@@ -68,10 +82,14 @@ KORVALEN_EXPORT void* xfmuent(std::int32_t request, std::int32_t count, const vo
 
 KORVALEN_EXPORT void* korvalen(std::int32_t request) {
   using namespace kmodule;
-  if (request == kItemsRequest) return xfmuent(kItemsRequest, kFunctionCount, fncitems, nullptr);
+  constexpr auto count = static_cast<std::int32_t>(kFunctionCount);
+  if (request == kItemsRequest) return xfmuent(kItemsRequest, count, fncitems.data(), nullptr);
   if (request == kImplementationsRequest) {
-    void* const implementations[kFunctionCount] = {reinterpret_cast<void*>(&uwfljungcv)};
-    return xfmuent(kImplementationsRequest, kFunctionCount, nullptr, implementations);
+    void* implementations[kFunctionCount];
+    for (std::size_t i = 0; i < kFunctionCount; ++i) {
+      implementations[i] = reinterpret_cast<void*>(kFunctions[i].implementation);
+    }
+    return xfmuent(kImplementationsRequest, count, nullptr, implementations);
   }
   return nullptr;
 }

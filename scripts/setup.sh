@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what this project needs from Debian's packages, where missing.
+# Usage: scripts/setup.sh [docs]   (docs: also what docs/ needs to redraw)
 set -euo pipefail
 
 needed=(cmake ninja-build g++ binutils libgtest-dev libbenchmark-dev libcli11-dev
         clang libclang-rt-14-dev)
+[[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -77,4 +77,13 @@ inline double corrected(std::int64_t n, double alpha) {
   return (x[2] * root + x[0]) + ((c + g) / (root + root)) * x[1];
 }
 
+// LJUNGCV's value: the method's value, missing for n >= 2 below the value for
+// a single statistic (the bound computed on every call).
+inline double critical_value(std::int64_t n, double alpha, bool asymptotic) {
+  const double v = asymptotic ? critval::asymptotic(n, alpha) : corrected(n, alpha);
+  std::int64_t fault = 0;
+  const double single = critval::normal_quantile(1.0 - 0.5 * alpha, fault);
+  return n >= 2 && fault == 0 && v < single ? critval::kMissing : v;
+}
+
 }  // namespace reference

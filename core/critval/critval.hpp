@@ -1,5 +1,5 @@
-// Critical values for the largest of n absolute standardized statistics.
-// Pure functions of their arguments; usable without any host.
+// Critical values for the largest of n absolute standardized statistics: the
+// formulas. Pure functions of their arguments; usable without any host.
 #pragma once
 
 #include <bit>
@@ -21,10 +21,6 @@ double normal_quantile(double p, std::int64_t& fault);
 // Asymptotic extreme-value critical value. n == 1 gives the missing value;
 // alpha == 0 gives +infinity; n <= 0 gives NaN.
 double asymptotic(std::int64_t n, double alpha);
-
-// Coefficients (x1, x2, x3) of the corrected curve x1 + x2 f2(n) + x3 f3(n) for
-// alpha; false when the quantile or the solve fails (x is then untouched).
-bool fit_coefficients(double alpha, double (&x)[3]);
 
 // Corrected critical value: a three-term curve in n fitted on every call through
 // the exact value at 2 and the asymptotic values at 100 and 200. Missing value

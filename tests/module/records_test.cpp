@@ -2,6 +2,7 @@
 // host reads them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cctype>
 #include <cstring>
 #include <ctime>
@@ -62,11 +63,14 @@ TEST_F(Records, EntryStoresTheAnchors) {
   EXPECT_EQ(*pidb, host_.pidb());
   EXPECT_EQ(reinterpret_cast<std::uint64_t>(*tk), host::Host::kTkHandleValue);
 
-  host::Host other;
-  EXPECT_EQ(entry(other.control_block(), nullptr), symbol("vi_mcn"));
-  EXPECT_EQ(*gcb, other.control_block());
+  // A second entry with another control block overwrites all three.
+  std::array<void*, host::Host::kMembers> other{};
+  other[kmodule::gcb::GCB_TKHANDLE] = reinterpret_cast<void*>(std::uintptr_t{0x1234});
+  EXPECT_EQ(entry(other.data(), nullptr), symbol("vi_mcn"));
+  EXPECT_EQ(*gcb, other.data());
   EXPECT_EQ(*pidb, nullptr);
-  EXPECT_EQ(reinterpret_cast<std::uint64_t>(*tk), host::Host::kTkHandleValue);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(*tk), 0x1234u);
+  entry(host_.control_block(), host_.pidb());
 }
 
 TEST_F(Records, ImageInformation) {

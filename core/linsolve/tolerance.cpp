@@ -1,7 +1,7 @@
 // Tolerance comparison of doubles.
 #include <cmath>
 
-#include "linsolve/elimination.hpp"
+#include "linsolve/linsolve.hpp"
 
 namespace linsolve {
 

@@ -1,10 +1,11 @@
-// The optimised corrected value and solver against the straightforward
-// reference, bit for bit, over a wide grid of inputs.
+// The optimised corrected value, LJUNGCV's bounded value and the solver
+// against the straightforward reference, bit for bit, over a wide grid.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "critval/anchors.hpp"
+#include "critval/ljungcv.hpp"
 #include "linsolve/linsolve.hpp"
 #include "reference.hpp"
 #include "test_support.hpp"
@@ -32,19 +33,9 @@ TEST(BitIdentity, AnchorConstantsAreTheRunTimeLogAndSqrt) {
 // Levels across [0, 0.1]: the ends, round values, levels so small that 1 +/-
 // alpha rounds to 1, and a dense sweep.
 std::vector<double> levels() {
-  std::vector<double> alphas = {0.0,
-                                -0.0,
-                                0.1,
-                                0.05,
-                                0.01,
-                                0.001,
-                                1e-300,
-                                5e-324,
-                                1e-17,
-                                1.1e-16,
-                                2.3e-16,
-                                1e-12,
-                                0.0999999999999999};
+  std::vector<double> alphas = {
+      0.0,     -0.0,  0.1,   0.05,    0.01,  0.001, 1e-300, 5e-324, 1e-17, 1.1e-16,
+      2.3e-16, 1e-12, 3e-16, 4.5e-16, 1e-15, 1e-10, 1e-8,   1e-6,   1e-4,  0.0999999999999999};
   for (int k = 1; k < 1000; ++k) alphas.push_back(0.1 * k / 1000.0);
   return alphas;
 }
@@ -55,6 +46,9 @@ TEST(BitIdentity, CorrectedValueOverEveryCountToTenThousand) {
   for (std::int64_t n = 0; n <= 10000; n += kScale) {
     for (double alpha : alphas) {
       ASSERT_EQ(bits(critval::corrected(n, alpha)), bits(reference::corrected(n, alpha)))
+          << "n = " << n << ", alpha = " << alpha;
+      ASSERT_EQ(bits(critval::critical_value(n, alpha, critval::Method::kCorrected)),
+                bits(reference::critical_value(n, alpha, false)))
           << "n = " << n << ", alpha = " << alpha;
       ++compared;
     }
@@ -71,6 +65,12 @@ TEST(BitIdentity, CorrectedValueForLogUniformCountsToTenToTheTwelve) {
     const double alpha = k % 4 == 0 ? alphas[k / 4 % alphas.size()] : level(random);
     ASSERT_EQ(bits(critval::corrected(n, alpha)), bits(reference::corrected(n, alpha)))
         << "n = " << n << ", alpha = " << alpha;
+    const bool asymptotic = k % 2 == 1;
+    ASSERT_EQ(
+        bits(critval::critical_value(
+            n, alpha, asymptotic ? critval::Method::kAsymptotic : critval::Method::kCorrected)),
+        bits(reference::critical_value(n, alpha, asymptotic)))
+        << "n = " << n << ", alpha = " << alpha << (asymptotic ? " L" : " C");
   }
 }
 

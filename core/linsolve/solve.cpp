@@ -1,6 +1,6 @@
 // Row-equilibrated Gaussian elimination with partial pivoting, order 1 to 3:
 // the factorisation and the solve of the one right-hand side.
-#include "linsolve/elimination.hpp"
+#include "linsolve/linsolve.hpp"
 
 namespace linsolve {
 

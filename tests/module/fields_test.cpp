@@ -1,9 +1,14 @@
 // String utilities on host fields, through the module's exported names. Every
 // field sits between guard bytes that must survive each call.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "fuzz/guarded.hpp"
 #include "host/host.hpp"
 #include "module/korvalen.h"
 
@@ -237,6 +242,62 @@ TEST_F(Fields, MissingRouteRecordMeansTableRoute) {
   EXPECT_EQ(translate(2, f.data(), f.data(), f.size()), 0);
   EXPECT_EQ(f.field(), "AB");
   EXPECT_TRUE(host_.service_calls().empty());
+}
+
+// A terminated string of 2^31 'x' bytes: one 1 MiB page set mapped 2048 times,
+// then zero pages. Nothing of it is committed beyond those 1 MiB.
+class HugeString {
+ public:
+  static constexpr std::size_t kPiece = std::size_t{1} << 20, kLength = std::size_t{1} << 31;
+  HugeString() {
+    base_ = static_cast<char*>(mmap(nullptr, kLength + kPiece, PROT_READ,
+                                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+    const int fd = memfd_create("huge-string", 0);
+    if (base_ == MAP_FAILED || fd < 0 || ftruncate(fd, kPiece) != 0) std::abort();
+    void* piece = mmap(nullptr, kPiece, PROT_WRITE, MAP_SHARED, fd, 0);
+    std::memset(piece, 'x', kPiece);
+    munmap(piece, kPiece);
+    for (std::size_t at = 0; at < kLength; at += kPiece) {
+      if (mmap(base_ + at, kPiece, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0) == MAP_FAILED) {
+        std::abort();
+      }
+    }
+    close(fd);
+  }
+  ~HugeString() { munmap(base_, kLength + kPiece); }
+  const char* data() const { return base_; }
+
+ private:
+  char* base_;
+};
+
+TEST_F(Fields, InputAHostShouldNeverSend) {
+  const HugeString huge;
+  EXPECT_EQ(length(huge.data()), 2147483647);  // saturates instead of wrapping
+  // A terminated pattern longer than the field: -1, no byte past either read.
+  fuzzing::GuardedBytes field(7, fuzzing::GuardedBytes::Edge::kEnd);
+  std::memcpy(field.data(), "xxxxxxx", 7);
+  EXPECT_EQ(find(field.data(), 7, huge.data(), -1), -1);
+  fuzzing::GuardedBytes pattern(9, fuzzing::GuardedBytes::Edge::kEnd);
+  std::memcpy(pattern.data(), "xxxxxxxx", 9);
+  EXPECT_EQ(find(field.data(), 7, pattern.data(), -1), -1);
+  EXPECT_EQ(find(field.data(), 7, pattern.data() + 1, -1), 0);
+
+  // Length 0 with null buffers: nothing read or written, the service still called.
+  host_.set_service_route(true);
+  for (std::int32_t index : {2, 3}) EXPECT_EQ(translate(index, nullptr, nullptr, 0), 0);
+  EXPECT_EQ(host_.service_count(kmodule::gcb::kUpperCase), 1u);
+  EXPECT_EQ(host_.service_count(kmodule::gcb::kLowerCase), 1u);
+
+  // lassol_ with lda below the order: singular, a never read (null here), x untouched.
+  auto lassol = module_.function<decltype(&lassol_)>("lassol_");
+  for (std::int64_t lda : {2, 0, -3}) {
+    std::int64_t n = 3, ifault = 0;
+    double b[3] = {1, 2, 3}, x[3] = {7, 7, 7};
+    lassol(&n, nullptr, b, &lda, x, &ifault);
+    EXPECT_EQ(ifault, 2) << lda;
+    EXPECT_EQ(x[0] + x[1] + x[2], 21.0) << lda;
+  }
 }
 
 }  // namespace

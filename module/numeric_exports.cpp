@@ -1,8 +1,22 @@
-// C entry points of the solver and the tolerance comparisons.
+// The numerical routines under their exported names: every argument by
+// reference, each a thin wrapper over the core.
+#include "critval/critval.hpp"
 #include "linsolve/linsolve.hpp"
 #include "module/korvalen.h"
 
 extern "C" {
+
+KORVALEN_EXPORT double setcvl_(std::int64_t* n, double* alpha) {
+  return critval::asymptotic(*n, *alpha);
+}
+
+KORVALEN_EXPORT double setcv_(std::int64_t* n, double* alpha) {
+  return critval::corrected(*n, *alpha);
+}
+
+KORVALEN_EXPORT double ppnd_(double* p, std::int64_t* fault) {
+  return critval::normal_quantile(*p, *fault);
+}
 
 KORVALEN_EXPORT void lassol_(std::int64_t* n, double* a, double* b, std::int64_t* lda, double* x,
                              std::int64_t* ifault) {

@@ -8,14 +8,16 @@
 // log and sqrt by a test), the design matrix and its factorisation (constexpr,
 // in the solver's own order of operations). Each call solves for its own
 // right-hand side; the results are bit for bit those of building and
-// eliminating the whole system on every call.
+// eliminating the whole system on every call (in the default rounding mode).
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "critval/anchors.hpp"
 #include "critval/as111.hpp"
 #include "critval/critval.hpp"
-#include "linsolve/elimination.hpp"
+#include "critval/fit.hpp"
+#include "linsolve/linsolve.hpp"
 
 namespace critval {
 namespace {
@@ -44,9 +46,9 @@ constexpr double kLevelFree100 = level_free(kAnchors[1]);
 constexpr double kLevelFree200 = level_free(kAnchors[2]);
 
 // Solves for the coefficients at this level; false when its quantile fails.
-[[gnu::always_inline]] inline bool fit(double alpha, double (&x)[3]) {
+// y[0] is left holding the exact value for two statistics.
+[[gnu::always_inline]] inline bool fit(double alpha, double (&y)[3], double (&x)[3]) {
   std::int64_t fault = 0;
-  double y[3];
   y[0] = as111::quantile((std::sqrt(1.0 - alpha) + 1.0) * 0.5, fault);
   if (fault == 1) return false;
   // The asymptotic anchors share their level term -ln(-ln(2 - sqrt(1 + alpha)) / 2).
@@ -61,21 +63,30 @@ constexpr double kLevelFree200 = level_free(kAnchors[2]);
 }  // namespace
 
 bool fit_coefficients(double alpha, double (&x)[3]) {
-  return fit(alpha, x);
+  double y[3];
+  return fit(alpha, y, x);
 }
 
-double corrected(std::int64_t n, double alpha) {
+double corrected(std::int64_t n, double alpha, double& exact_two) {
+  exact_two = std::numeric_limits<double>::quiet_NaN();
   if (n == 1) {
     std::int64_t fault = 0;
     const double z = as111::quantile(1.0 - 0.5 * alpha, fault);
     return fault == 1 ? kMissing : z;
   }
+  double y[3];
   double x[3];
-  if (!fit(alpha, x)) return kMissing;
+  if (!fit(alpha, y, x)) return kMissing;
+  exact_two = y[0];
   const double ln = std::log(static_cast<double>(n));
   const double a = std::sqrt(ln + ln);
   const double g = std::log(ln);
   return (x[2] * a + x[0]) + ((kLog4Pi + g) / (a + a)) * x[1];
+}
+
+double corrected(std::int64_t n, double alpha) {
+  double exact_two;
+  return corrected(n, alpha, exact_two);
 }
 
 }  // namespace critval

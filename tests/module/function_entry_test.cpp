@@ -7,6 +7,7 @@
 #include <string>
 
 #include "critval/critval.hpp"
+#include "critval/ljungcv.hpp"
 #include "host/host.hpp"
 #include "test_support.hpp"
 
@@ -150,9 +151,9 @@ TEST_F(FunctionEntry, AgreesWithTheCoreOverAGrid) {
   for (double n : {-2.0, 0.0, 1.0, 2.0, 3.5, 10.0, 57.0, 100.0, 150.0, 1e4, 1e9, 1e15}) {
     for (double alpha : {0.0, 1e-300, 1e-12, 0.001, 0.025, 0.05, 0.075, 0.1}) {
       for (const char* method : {"C", "L"}) {
-        const auto count = static_cast<std::int64_t>(n);
-        const double core =
-            method[0] == 'L' ? critval::asymptotic(count, alpha) : critval::corrected(count, alpha);
+        const double core = critval::critical_value(
+            static_cast<std::int64_t>(n), alpha,
+            method[0] == 'L' ? critval::Method::kAsymptotic : critval::Method::kCorrected);
         const host::Evaluation e = module_.evaluate(n, alpha, std::string(method));
         if (std::isnan(core)) {
           EXPECT_EQ(e.status, kMissingResult);
@@ -207,11 +208,16 @@ TEST_F(RawRecord, OnlyTheFlagBitAndTheResultChange) {
 }
 
 TEST_F(RawRecord, HostCharactersAreNeverModified) {
-  for (const char* keyword : {"  ljung ", "corr", "x"}) {
-    characters_ = keyword;
+  struct Row {
+    const char* keyword;
+    std::int32_t status;
+  };
+  for (const Row& row : {Row{"  ljung ", kOk}, Row{"corr", kOk}, Row{"x", kInvalid}}) {
+    characters_ = row.keyword;
     text_.length = static_cast<std::int32_t>(characters_.size());
-    call();
-    EXPECT_EQ(characters_, keyword);
+    record_.arguments[2].flags = 0xF0;
+    EXPECT_EQ(call(), row.status) << row.keyword;
+    EXPECT_EQ(characters_, row.keyword);
   }
 }
 

@@ -1,6 +1,10 @@
-// The solver in two halves: factorise the matrix (equilibration, pivot choice
-// and elimination of the matrix part) and solve one right-hand side with the
-// recorded scales, exchanges and multipliers. Both are constexpr, so that a
+// Small dense linear systems (order 1 to 3) by row equilibration, Gaussian
+// elimination with partial pivoting and back substitution, and the tolerance
+// comparison that decides a zero pivot. No allocation, no state.
+//
+// The solver comes in two halves: factorise the matrix (equilibration, pivot
+// choice, elimination of the matrix part) and solve one right-hand side with
+// the recorded scales, exchanges and multipliers. Both are constexpr, so that a
 // constant matrix can be factorised at compile time; the right-hand side goes
 // through exactly the operations, in exactly the order, of one elimination of
 // the whole row-equilibrated copy.
@@ -8,19 +12,38 @@
 
 #include <cstdint>
 
-#include "linsolve/linsolve.hpp"
-
 namespace linsolve {
 
+// Absolute tolerance below which a pivot counts as zero.
+inline constexpr double kTolerance = 3.834e-20;
+
+inline constexpr std::int64_t kSolved = 1;
+inline constexpr std::int64_t kSingular = 2;
+
 inline constexpr int kMaxOrder = 3;
+
+// Solves A x = b.
+//   n    in   order, 1 to 3 (anything else is reported singular)
+//   a    in   n x n matrix by columns, element (i, j) at a[i + j * lda]; never written
+//   b    in   n right-hand-side values; never written
+//   lda  in   leading dimension of a, at least n (less is reported singular, a unread)
+//   x    out  n solution values, written only when solved
+// Returns kSolved or kSingular.
+std::int64_t solve(std::int64_t n, const double* a, const double* b, std::int64_t lda, double* x);
+
+// 1 when |a - b| < kTolerance, else 0 (also for NaN).
+std::int64_t near_equal(double a, double b);
+
+// As near_equal, but two NaNs are equal and one NaN is unequal to anything.
+std::int64_t near_equal_missing(double a, double b);
 
 // The magnitude as the pivot tests use it; a NaN stays a NaN.
 constexpr double magnitude(double x) {
   return x < 0.0 ? -x : x;
 }
 
-constexpr std::int64_t near_zero(double x) {
-  return magnitude(x - 0.0) < kTolerance ? 1 : 0;
+constexpr bool near_zero(double x) {
+  return magnitude(x - 0.0) < kTolerance;
 }
 
 struct Factorisation {
@@ -32,12 +55,12 @@ struct Factorisation {
   double factor[kMaxOrder][kMaxOrder] = {};  // factor[i][k]: multiplier of row k for row i
 };
 
-// Factorises the n x n matrix a (by columns, leading dimension lda). Orders
-// outside 1 to 3, a row without a nonzero magnitude, or a pivot below the
-// tolerance leave it singular.
+// Factorises the n x n matrix a (by columns, leading dimension lda). An order
+// outside 1 to 3 or an lda below it (a then unread), a row without a nonzero
+// magnitude, or a pivot below the tolerance leave it singular.
 constexpr Factorisation factorise(std::int64_t order, const double* a, std::int64_t lda) {
   Factorisation f;
-  if (order < 1 || order > kMaxOrder) return f;
+  if (order < 1 || order > kMaxOrder || lda < order) return f;
   const int n = static_cast<int>(order);
   f.n = n;
   for (int i = 0; i < n; ++i) {

@@ -39,7 +39,10 @@ check "alpha rejected" 1 '^$' 'argument 2 \(alpha\) rejected: alpha = 0\.5 must 
 check "n rejected" 1 '^$' 'argument 1 \(n\) rejected.*120836' -- "$ljungcv" nan 0.05
 check "method rejected" 1 '^$' "argument 3 \(method\) rejected: 'CORRE' is not one of" -- "$ljungcv" 10 0.05 CORRE
 check "missing result" 2 '^$' "LJUNGCV\(1\.5, 0\.05, 'L'\) gave no value: the asymptotic method needs n >= 2 \(status 120833\)" -- "$ljungcv" 1.5 0.05 L
-check "missing at alpha 0" 2 '^$' 'corrected method needs alpha > 0' -- "$ljungcv" 100 0
+check "missing at alpha 0" 2 '^$' 'corrected method needs a larger alpha' -- "$ljungcv" 100 0
+check "missing at a tiny alpha" 2 '^$' 'sqrt\(1 \+ alpha\) rounds to 1' -- "$ljungcv" 100 3e-16
+check "missing below one statistic" 2 '^$' 'single statistic: the corrected curve has turned down.*L, gives 8\.198' \
+  -- "$ljungcv" 200000000 0.000001
 check "n below one" 2 '^$' 'n truncates to a count below 1' -- "$ljungcv" 0.5 0.05
 check "usage: one argument" 64 '^$' 'both N and ALPHA are needed' -- "$ljungcv" 100
 check "usage: not a number" 64 '^$' "'abc' is not a number" -- "$ljungcv" abc 0.05
@@ -69,7 +72,7 @@ check "batch unreadable file" 64 '^$' 'cannot read' -- "$ljungcv" batch "$work/n
 if cmake --install "$build" --prefix "$work/prefix" >/dev/null; then
   check "installed" 0 '^3\.810087571983974$' '^$' -- "$work/prefix/bin/ljungcv" 100 0.05
   check "installed module" 0 "module $work/prefix/lib[^/]*/korvalen\.so" '^$' -- "$work/prefix/bin/ljungcv" --version
-  for header in module/korvalen.h module/records.hpp critval/critval.hpp linsolve/linsolve.hpp; do
+  for header in module/korvalen.h module/abi.hpp critval/critval.hpp critval/ljungcv.hpp linsolve/linsolve.hpp; do
     [[ -f $work/prefix/include/korvalen/$header ]] && echo "ok   installed $header" ||
       { echo "FAIL installed header $header"; failures=$((failures + 1)); }
   done

@@ -2,6 +2,7 @@
 // identity (group << 32) | entry, and hands back the service's result.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -84,16 +85,35 @@ TEST_F(HostServices, FatalExit) {
   EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
 }
 
+std::uint64_t fake_identity = 0;
+std::int64_t fake_upper_case(char*, std::int32_t length, std::uint64_t identity) {
+  fake_identity = identity;
+  return length + 100;
+}
+
 TEST_F(HostServices, StubsReadTheAnchorAfresh) {
-  host::Host second;  // now the host whose services answer
-  second.fill_group_bytes(0xFF);
+  // A second control block with only group 0's entry 331 and its group byte.
+  std::array<std::uint8_t, host::Host::kGroups> group_bytes;
+  group_bytes.fill(0xFF);
+  std::array<void*, 332> group0{};
+  group0[331] = reinterpret_cast<void*>(&fake_upper_case);
+  std::array<void*, host::Host::kGroups> groups{};
+  groups[0] = group0.data();
+  std::array<void*, host::Host::kMembers> other{};
+  other[0] = groups.data();
+  other[1] = group_bytes.data();
+
   host_.fill_group_bytes(0xFF);
-  module_.function<void* (*)(void*, void*)>("mcn_main")(second.control_block(), nullptr);
+  host_.clear_records();
+  auto entry = module_.function<void* (*)(void*, void*)>("mcn_main");
+  entry(other.data(), nullptr);
   char buffer[] = "x";
-  module_.function<decltype(&wzstrup)>("wzstrup")(buffer, 1);
-  EXPECT_EQ(second.group_byte(0), 0);
+  EXPECT_EQ(module_.function<decltype(&wzstrup)>("wzstrup")(buffer, 1), 101);
+  entry(host_.control_block(), host_.pidb());
+  EXPECT_EQ(fake_identity, host::identity(0, 331));
+  EXPECT_EQ(group_bytes[0], 0);
   EXPECT_EQ(host_.group_byte(0), 0xFF);
-  EXPECT_EQ(second.service_calls().size(), 1u);
+  EXPECT_TRUE(host_.service_calls().empty());
 }
 
 }  // namespace

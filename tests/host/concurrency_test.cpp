@@ -1,5 +1,6 @@
-// Eight threads evaluate LJUNGCV at once through one loaded module; every
-// result must equal the single-threaded one. Run under ThreadSanitizer too.
+// Eight threads evaluate LJUNGCV at once through one loaded module, on the
+// table route and on the service route; every result must equal the
+// single-threaded one. Run under ThreadSanitizer too.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -45,10 +46,13 @@ Outcome evaluate(const host::Module& module, const Input& in) {
   return {bits(e.value), e.status, e.flagged};
 }
 
-TEST(Concurrency, EightThreadsAgreeWithOne) {
+class Concurrency : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Concurrency, EightThreadsAgreeWithOne) {
   constexpr int kThreads = 8;
   constexpr std::size_t kCalls = 100000;
   host::Host host;
+  host.set_service_route(GetParam());
   host::Module module(host, KORVALEN_MODULE_PATH);
   const std::vector<Input> work = inputs(kCalls);
 
@@ -70,5 +74,8 @@ TEST(Concurrency, EightThreadsAgreeWithOne) {
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(mismatches[t], 0u) << "thread " << t;
 }
+
+INSTANTIATE_TEST_SUITE_P(Routes, Concurrency, ::testing::Values(false, true),
+                         [](const auto& route) { return route.param ? "Services" : "Tables"; });
 
 }  // namespace

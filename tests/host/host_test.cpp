@@ -1,0 +1,60 @@
+// The stand-in host models one host per process, keeps its service log
+// bounded, and refuses what does not fit the host's records.
+#include "host/host.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+TEST(Host, OneLiveHostPerProcess) {
+  auto first = std::make_unique<host::Host>();
+  host::Module module(*first, KORVALEN_MODULE_PATH);
+  EXPECT_THROW(host::Host second, std::logic_error);
+  EXPECT_EQ(module.evaluate(100, 0.05).status, 0);  // the refused Host changed nothing
+
+  first.reset();  // the module's host is gone: an error, never a read of freed memory
+  EXPECT_THROW(module.evaluate(100, 0.05), std::logic_error);
+  host::Host third;  // a new host, even at the same address, is not the module's
+  EXPECT_THROW(module.evaluate(100, 0.05), std::logic_error);
+  host::Module again(third, KORVALEN_MODULE_PATH);
+  EXPECT_EQ(again.evaluate(100, 0.05).status, 0);
+}
+
+TEST(Host, ServiceLogStaysBoundedAndCounts) {
+  host::Host host;
+  host.set_service_route(true);
+  host::Module module(host, KORVALEN_MODULE_PATH);
+#ifdef KORVALEN_SANITIZED
+  constexpr std::uint64_t kCalls = 100000;
+#else
+  constexpr std::uint64_t kCalls = 1000000;
+#endif
+  for (std::uint64_t i = 0; i < kCalls; ++i) {
+    ASSERT_EQ(module.evaluate(100, 0.05, "ljung").status, 0);
+  }
+  EXPECT_EQ(host.service_count(kmodule::gcb::kUpperCase), kCalls);
+  const auto calls = host.service_calls();
+  ASSERT_EQ(calls.size(), host::Host::kKeptCalls);
+  EXPECT_EQ(calls.back().output, "LJUNG");
+}
+
+TEST(Host, MethodLongerThanADescriptorLengthIsAnError) {
+  host::Host host;
+  host::Module module(host, KORVALEN_MODULE_PATH);
+  // "L" and 2^32 more bytes would be narrowed to "L". Reserved, not committed.
+  const std::size_t size = (std::size_t{1} << 32) + 1;
+  void* bytes = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(bytes, MAP_FAILED);
+  static_cast<char*>(bytes)[0] = 'L';
+  EXPECT_THROW(module.evaluate(100, 0.05, std::string_view(static_cast<char*>(bytes), size)),
+               std::length_error);
+  munmap(bytes, size);
+}
+
+}  // namespace
