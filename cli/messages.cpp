@@ -1,7 +1,6 @@
 // Statuses and values in words for ljungcv.
 #include "cli/messages.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -56,16 +55,19 @@ std::string no_value_reason(const host::Module& module, const Request& r) {
 
 }  // namespace
 
-std::string format_value(double value, std::optional<int> digits) {
-  char buffer[512];
-  const auto result = digits ? std::to_chars(buffer, buffer + sizeof buffer, value,
-                                             std::chars_format::fixed, *digits)
-                             : std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
-std::string format_number(double value) {
-  return format_value(value, std::nullopt);
+std::string keyword_words() {
+  static const std::string cached = [] {
+    std::string words;
+    std::string_view list = kmodule::kKeywords;
+    for (std::size_t at = list.find_first_not_of(' '); at != std::string_view::npos;) {
+      const std::size_t end = list.find(' ', at);
+      if (!words.empty()) words += ", ";
+      words += list.substr(at, end - at);
+      at = list.find_first_not_of(' ', end);
+    }
+    return words;
+  }();
+  return cached;
 }
 
 std::string_view status_word(std::int32_t status) {
@@ -91,15 +93,15 @@ std::string explain(const host::Module& module, const Request& r, const host::Ev
   if (e.status == kmodule::kInvalidArgument) {
     switch (e.flagged) {
       case 1:
-        return "argument 1 (n) rejected: n is missing (NaN)" + status;
+        return "argument 1 (n) rejected: n is missing (NA, NaN or empty)" + status;
       case 2:
-        return "argument 2 (alpha) rejected: alpha = " + format_number(r.alpha) +
-               (std::isnan(r.alpha) ? " is missing" : " must lie between 0 and 0.1 inclusive") +
-               status;
+        return std::isnan(r.alpha)
+                   ? "argument 2 (alpha) rejected: alpha is missing (NA, NaN or empty)" + status
+                   : "argument 2 (alpha) rejected: alpha = " + format_number(r.alpha) +
+                         " must lie between 0 and 0.1 inclusive" + status;
       case 3:
-        return "argument 3 (method) rejected: " + quoted_method(r) +
-               " is not one of L, LJUNG, C, CORR, CORRECT, CORRECTED (upper or lower case)" +
-               status;
+        return "argument 3 (method) rejected: " + quoted_method(r) + " is not one of " +
+               keyword_words() + " (upper or lower case)" + status;
       default:
         return "an argument was rejected" + status;
     }
@@ -111,15 +113,6 @@ std::string explain(const host::Module& module, const Request& r, const host::Ev
   }
   if (e.status != kmodule::kSuccess) return "unexpected status " + std::to_string(e.status);
   return {};
-}
-
-std::optional<double> parse_number(std::string_view text) {
-  const std::string s(text);
-  if (s.empty()) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(s.c_str(), &end);
-  if (end != s.c_str() + s.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/numbers.hpp"
 #include "host/host.hpp"
 
 namespace cli {
@@ -15,7 +16,9 @@ enum Exit : int {
   kExitRejected = 1,   // an argument was rejected (status 120836)
   kExitMissing = 2,    // the arguments were accepted but gave no value (120833)
   kExitUsage = 64,     // the command line itself is wrong
+  kExitData = 65,      // batch rows that could not be read as n,alpha[,method]
   kExitNoModule = 69,  // the module cannot be loaded
+  kExitIo = 74,        // a file or standard input or output could not be read or written
 };
 
 struct Request {
@@ -23,13 +26,6 @@ struct Request {
   double alpha;
   std::optional<std::string> method;  // none: the default (corrected) method
 };
-
-// The value for display: the shortest decimal that reads back as the same
-// double, or rounded to `digits` decimals when given.
-std::string format_value(double value, std::optional<int> digits);
-
-// A number as the user wrote it, shortest round-trip form.
-std::string format_number(double value);
 
 // One line that says why a call gave no value; empty for success.
 // The module is asked again where the reason names another method's value.
@@ -41,7 +37,7 @@ std::string_view status_word(std::int32_t status);
 
 Exit exit_for(std::int32_t status);
 
-// A decimal number, the whole text; nullopt when it is not one.
-std::optional<double> parse_number(std::string_view text);
+// The method keywords the module accepts, as "L, C, CORR, ...".
+std::string keyword_words();
 
 }  // namespace cli

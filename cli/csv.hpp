@@ -1,0 +1,70 @@
+// CSV in and out (RFC 4180): rows read through libcsv in constant memory, and
+// fields quoted where they need it.
+#pragma once
+
+#include <csv.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// Appends one field, quoted when it holds a comma, a quote, a CR or LF, or
+// begins or ends with a blank or tab.
+void append_field(std::string& out, std::string_view text);
+
+// A failed read: the source's name and the system's error number.
+struct ReadError {
+  std::string name;
+  int error;
+};
+
+// Rows of a CSV stream: a leading byte-order mark dropped, CRLF or LF line
+// ends, blank lines skipped, unquoted fields trimmed of blanks and tabs. A row
+// longer than the limit is reported as such and skipped without being held.
+class CsvReader {
+ public:
+  static constexpr std::size_t kMaxFields = 4;  // more are only counted
+
+  struct Row {
+    std::array<std::string, kMaxFields> fields;
+    std::size_t count = 0;   // fields in the row
+    std::uint64_t line = 0;  // where it begins, from 1
+    bool too_long = false;   // longer than the limit: no fields kept
+  };
+
+  CsvReader(int fd, std::string name, std::size_t max_row);
+  ~CsvReader();
+  CsvReader(const CsvReader&) = delete;
+  CsvReader& operator=(const CsvReader&) = delete;
+
+  // The next row; false at the end of the input. Throws ReadError.
+  bool next(Row& row);
+  const std::string& name() const { return name_; }
+  // Whether rows can be had without reading (and perhaps waiting) again.
+  bool buffered() const { return at_ < block_.size(); }
+
+ private:
+  enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
+  bool fill();
+  void finish_row(Row& row);
+  static void on_field(void* data, std::size_t size, void* self);
+  static void on_row(int terminator, void* self);
+
+  int fd_;
+  std::string name_;
+  std::size_t max_row_;
+  csv_parser parser_{};
+  std::string block_;
+  std::size_t at_ = 0;
+  bool end_ = false;
+  bool started_ = false;
+  std::uint64_t line_ = 1;
+  State state_ = State::kFieldStart;
+  std::string row_;
+  Row* current_ = nullptr;
+};
+
+}  // namespace cli

@@ -1,0 +1,25 @@
+// Numbers as ljungcv reads and prints them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// A decimal number, the whole text: an optional sign, digits with an optional
+// point, an optional exponent; "inf" and "nan" too. No hexadecimal.
+std::optional<double> parse_number(std::string_view text);
+
+// The shortest decimal that reads back as the same double, in positional
+// notation from 1e-7 up to 1e21 (200000, never 2e+05) and in exponent
+// notation beyond.
+std::string format_number(double value);
+
+// A value for display: format_number's form, or rounded to `digits` decimals.
+std::string format_value(double value, std::optional<int> digits);
+
+// Appends format_value's text without allocating.
+void append_value(std::string& out, double value, std::optional<int> digits);
+
+}  // namespace cli

@@ -1,0 +1,71 @@
+// Two stages on two threads: one fills batches, the other empties them, and
+// the batches (a fixed few) go back and forth, so memory stays constant.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace cli {
+
+template <typename Batch, std::size_t Count = 3>
+class Pipeline {
+ public:
+  Pipeline() {
+    for (Batch& b : batches_) empty_.push_back(&b);
+  }
+
+  // Producer: a batch to fill, or null once the consumer has stopped.
+  Batch* take_empty() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || !empty_.empty(); });
+    if (stopped_) return nullptr;
+    Batch* b = empty_.front();
+    empty_.pop_front();
+    return b;
+  }
+  // Producer: a filled batch; the last one ends the stream.
+  void give_full(Batch* b, bool last) {
+    std::lock_guard lock(mutex_);
+    full_.push_back(b);
+    ended_ = ended_ || last;
+    changed_.notify_all();
+  }
+
+  // Consumer: the next filled batch, or null after the last.
+  Batch* take_full() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !full_.empty() || (ended_ && full_.empty()); });
+    if (full_.empty()) return nullptr;
+    Batch* b = full_.front();
+    full_.pop_front();
+    return b;
+  }
+  // Consumer: a batch done with.
+  void give_empty(Batch* b) {
+    std::lock_guard lock(mutex_);
+    empty_.push_back(b);
+    changed_.notify_all();
+  }
+  // Consumer: whether a filled batch is already waiting.
+  bool more_waiting() {
+    std::lock_guard lock(mutex_);
+    return !full_.empty();
+  }
+  // Consumer: gives up; the producer's next take_empty() says so.
+  void stop() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::array<Batch, Count> batches_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Batch*> empty_, full_;
+  bool ended_ = false, stopped_ = false;
+};
+
+}  // namespace cli
