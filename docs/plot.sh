@@ -15,6 +15,21 @@ ns=$(awk 'BEGIN { for (x = 2; x <= 1e12; x *= 1.06) { n = int(x); if (n != last)
 levels="0.1,0.05,0.01,0.001,0.0001,0.000001"
 "$ljungcv" table --csv --n "$ns" --alpha "$levels" --method both >"$data" || true
 single() { "$ljungcv" 1 "$1"; }
+# One panel: LEVELS YMIN YMAX TITLE.
+panel() {
+  local singles=""
+  for a in $1; do
+    singles+=", $(single "$a") with lines lw 1 dt 3 lc rgb colour($a) notitle"
+  done
+  cat <<PANEL
+set title "$4"
+set yrange [$2:$3]
+plot for [a in "$1"] "$data" every ::1 using 1:(sel("C", a+0)) \\
+       with lines lw 2 lc rgb colour(a+0) title "alpha = ".a, \\
+     for [a in "$1"] "$data" every ::1 using 1:(sel("L", a+0)) \\
+       with lines lw 2 dt 2 lc rgb colour(a+0) notitle$singles
+PANEL
+}
 
 gnuplot <<GNUPLOT
 set terminal pngcairo size 1200,560 font ",11"
@@ -31,24 +46,8 @@ set key left top font ",10"
 sel(m, a) = (strcol(3) eq m && abs(\$2 - a) < 1e-15 && strcol(4) ne "") ? \$4 : NaN
 colour(a) = a == 0.1 || a == 0.001 ? "#27ae60" : a == 0.05 || a == 0.0001 ? "#c0392b" : "#1b6ca8"
 set multiplot layout 1,2 title "LJUNGCV(n, alpha): corrected (solid), asymptotic (dashed), single statistic (dotted)"
-set title "alpha = 0.1, 0.05, 0.01"
-set yrange [1.5:6.5]
-plot for [a in "0.1 0.05 0.01"] "$data" every ::1 using 1:(sel("C", a+0)) \
-       with lines lw 2 lc rgb colour(a+0) title "alpha = ".a, \
-     for [a in "0.1 0.05 0.01"] "$data" every ::1 using 1:(sel("L", a+0)) \
-       with lines lw 2 dt 2 lc rgb colour(a+0) notitle, \
-     $(single 0.1) with lines lw 1 dt 3 lc rgb colour(0.1) notitle, \
-     $(single 0.05) with lines lw 1 dt 3 lc rgb colour(0.05) notitle, \
-     $(single 0.01) with lines lw 1 dt 3 lc rgb colour(0.01) notitle
-set title "alpha = 0.001, 1e-4, 1e-6: the corrected curve turns down and ends"
-set yrange [3:9]
-plot for [a in "0.001 0.0001 0.000001"] "$data" every ::1 using 1:(sel("C", a+0)) \
-       with lines lw 2 lc rgb colour(a+0) title "alpha = ".a, \
-     for [a in "0.001 0.0001 0.000001"] "$data" every ::1 using 1:(sel("L", a+0)) \
-       with lines lw 2 dt 2 lc rgb colour(a+0) notitle, \
-     $(single 0.001) with lines lw 1 dt 3 lc rgb colour(0.001) notitle, \
-     $(single 0.0001) with lines lw 1 dt 3 lc rgb colour(0.0001) notitle, \
-     $(single 0.000001) with lines lw 1 dt 3 lc rgb colour(0.000001) notitle
+$(panel "0.1 0.05 0.01" 1.5 6.5 "alpha = 0.1, 0.05, 0.01")
+$(panel "0.001 0.0001 0.000001" 3 9 "alpha = 0.001, 1e-4, 1e-6: the corrected curve turns down and ends")
 unset multiplot
 GNUPLOT
 echo "wrote docs/critical-values.png"
