@@ -58,7 +58,7 @@ std::string no_value_reason(const host::Module& module, const Request& r) {
 std::string keyword_words() {
   static const std::string cached = [] {
     std::string words;
-    std::string_view list = kmodule::kKeywords;
+    std::string_view list = critval::kKeywords;
     for (std::size_t at = list.find_first_not_of(' '); at != std::string_view::npos;) {
       const std::size_t end = list.find(' ', at);
       if (!words.empty()) words += ", ";

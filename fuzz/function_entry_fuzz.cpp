@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "critval/critval.hpp"
+#include "critval/ljungcv.hpp"
 #include "guarded.hpp"
 #include "host/host.hpp"
 #include "module/korvalen.h"
@@ -41,7 +42,7 @@ int reference_method(const std::string& characters) {
   if (word.size() > 9) return 0;
   for (char& c : word)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (kmodule::kKeywords.find(" " + word + " ") == std::string_view::npos) return 0;
+  if (critval::kKeywords.find(" " + word + " ") == std::string_view::npos) return 0;
   return word[0] == 'L' ? 1 : 2;
 }
 

@@ -5,6 +5,8 @@
 // stand-in host and the tools all take them from here.
 #pragma once
 
+#include <korvalen/korvalen.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -200,17 +202,12 @@ static_assert(offsetof(CharacterValue, characters) == 16);
 
 #undef KORVALEN_PLAIN_RECORD
 
-// Statuses of LJUNGCV.
+// Statuses of LJUNGCV, as the C API has them.
 enum Status : std::int32_t {
-  kSuccess = 0,
-  kMissingResult = 120833,    // 0x1D801
-  kInvalidArgument = 120836,  // 0x1D804
+  kSuccess = KORVALEN_SUCCESS,
+  kMissingResult = KORVALEN_MISSING_RESULT,
+  kInvalidArgument = KORVALEN_INVALID_ARGUMENT,
 };
-
-// The method keywords, framed and separated by single blanks. A keyword
-// beginning with L selects the asymptotic method.
-inline constexpr std::string_view kKeywords = " L C CORR CORRECT LJUNG CORRECTED ";
-inline constexpr std::int32_t kLongestKeyword = 9;  // "CORRECTED"
 
 // wztxxlt's status for a translation index outside 0 to 4.
 inline constexpr std::int32_t kBadTranslation = static_cast<std::int32_t>(0x8000200au);

@@ -3,7 +3,7 @@
 # Usage: scripts/setup.sh [docs]   (docs: also what docs/ needs to redraw)
 set -euo pipefail
 
-needed=(cmake ninja-build g++ binutils python3 libgtest-dev libbenchmark-dev libcli11-dev libcsv-dev
+needed=(cmake ninja-build g++ binutils pkgconf python3 libgtest-dev libbenchmark-dev libcli11-dev libcsv-dev
         clang libclang-rt-14-dev)
 [[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
 missing=()

@@ -2,6 +2,7 @@
 #include "critval/ljungcv.hpp"
 
 #include <cmath>
+#include <cstring>
 
 #include "critval/as111.hpp"
 #include "critval/critval.hpp"
@@ -19,6 +20,18 @@ bool below_single(double v, double alpha) {
 }
 
 }  // namespace
+
+std::optional<Method> method_of_keyword(std::string_view keyword) {
+  if (keyword.empty() || keyword.size() > kLongestKeyword) return std::nullopt;
+  char framed[kLongestKeyword + 2];
+  framed[0] = ' ';
+  std::memcpy(framed + 1, keyword.data(), keyword.size());
+  framed[keyword.size() + 1] = ' ';
+  if (kKeywords.find(std::string_view(framed, keyword.size() + 2)) == std::string_view::npos) {
+    return std::nullopt;
+  }
+  return keyword[0] == 'L' ? Method::kAsymptotic : Method::kCorrected;
+}
 
 std::int64_t truncate_count(double n) {
   constexpr double kLimit = 9223372036854775808.0;  // 2^63

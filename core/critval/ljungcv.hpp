@@ -4,13 +4,27 @@
 // host's function entry and any other caller share these, so they cannot drift.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "critval/critval.hpp"
 
 namespace critval {
 
 enum class Method : std::uint8_t { kCorrected, kAsymptotic };
 
 inline constexpr double kLargestLevel = 0.1;
+
+// The method keywords, framed and separated by single blanks. A keyword
+// beginning with L selects the asymptotic method.
+inline constexpr std::string_view kKeywords = " L C CORR CORRECT LJUNG CORRECTED ";
+inline constexpr std::size_t kLongestKeyword = 9;  // "CORRECTED"
+
+// The method of a trimmed, upper-cased keyword: one word of the list, or a run
+// of single-blank-separated words of it no longer than kLongestKeyword.
+std::optional<Method> method_of_keyword(std::string_view keyword);
 
 // n truncated toward zero; whatever does not fit 64 bits (infinities
 // included) becomes the most negative count. n must not be NaN.
@@ -41,5 +55,26 @@ enum class NoValue : std::uint8_t {
   kArithmetic,        // any other non-number (not expected)
 };
 NoValue why_no_value(std::int64_t n, double alpha, Method method);
+
+// One evaluation of LJUNGCV, whoever the caller: n, then alpha, then the
+// method (read by read_method only once both are accepted; none for a
+// rejected keyword), then the value. The first rejection wins.
+enum class Verdict : std::uint8_t { kValue, kNoValue, kRejected };
+struct Outcome {
+  double value;  // the missing value unless kValue
+  Verdict verdict;
+  int rejected;  // 1 to 3 when kRejected, else 0
+};
+
+template <typename ReadMethod>
+Outcome evaluate(double n, double alpha, ReadMethod&& read_method) {
+  const Arguments arguments = check_arguments(n, alpha);
+  if (arguments.rejected != 0) return {kMissing, Verdict::kRejected, arguments.rejected};
+  const std::optional<Method> method = read_method();
+  if (!method) return {kMissing, Verdict::kRejected, 3};
+  const double value = critical_value(arguments.n, arguments.alpha, *method);
+  if (std::isnan(value)) return {kMissing, Verdict::kNoValue, 0};
+  return {value, Verdict::kValue, 0};
+}
 
 }  // namespace critval

@@ -1,0 +1,72 @@
+/* korvalen: LJUNGCV critical values for programs outside the host.
+ *
+ * korvalen_ljungcv(n, alpha, method) is the host function LJUNGCV(n, alpha
+ * [, method]) as a C call: the critical value against which the largest of n
+ * absolute standardized statistics is compared at level alpha, bit for bit
+ * what the host gets, with the host's status and the argument it would flag.
+ *
+ *     korvalen_result r = korvalen_ljungcv(100, 0.05, NULL);
+ *     r.value == 3.810087571983974, r.status == KORVALEN_SUCCESS
+ *
+ * C11 and C++. Link with -lkorvalen (pkg-config korvalen, or CMake's
+ * find_package(korvalen) and korvalen::korvalen). Thread-safe; no allocation.
+ */
+#ifndef KORVALEN_KORVALEN_H
+#define KORVALEN_KORVALEN_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+/* The API's major version: the library's SONAME is libkorvalen.so.<this>. */
+#define KORVALEN_API_VERSION 1
+
+#if defined(KORVALEN_BUILDING_LIBRARY)
+#define KORVALEN_API __attribute__((visibility("default")))
+#else
+#define KORVALEN_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Statuses, as LJUNGCV returns them to the host. */
+enum {
+  KORVALEN_SUCCESS = 0,              /* value holds the critical value */
+  KORVALEN_MISSING_RESULT = 120833,  /* accepted arguments, no value (0x1D801) */
+  KORVALEN_INVALID_ARGUMENT = 120836 /* an argument was rejected (0x1D804) */
+};
+
+typedef struct korvalen_result {
+  double value;     /* the critical value; the host's missing value (a NaN,
+                       bits 0xFFFFFE0000000000) whenever status is not 0 */
+  int32_t status;   /* KORVALEN_SUCCESS, _MISSING_RESULT or _INVALID_ARGUMENT */
+  int32_t rejected; /* the 1-based argument rejected (1 n, 2 alpha, 3 method), or 0 */
+} korvalen_result;
+
+/* LJUNGCV(n, alpha [, method]). n is truncated toward zero; alpha must lie in
+ * [0, 0.1]; method is a NUL-terminated keyword (L, LJUNG: asymptotic; C, CORR,
+ * CORRECT, CORRECTED: corrected; blanks around it and lower case allowed), or
+ * NULL for the default, the corrected method. */
+KORVALEN_API korvalen_result korvalen_ljungcv(double n, double alpha, const char* method);
+
+/* count evaluations; element i takes n[i % n_count], alpha[i % alpha_count]
+ * and method[i % method_count] (a NULL method array, or method_count 0, means
+ * the default for every element; a NULL element, the default for that one).
+ * Writes values[i], and statuses[i] and rejected[i] where those arrays are
+ * not NULL. Returns how many elements have no value (status not 0), or
+ * SIZE_MAX, writing nothing, when count > 0 and n_count or alpha_count is 0
+ * or values is NULL. */
+KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t n_count,
+                                           const double* alpha, size_t alpha_count,
+                                           const char* const* method, size_t method_count,
+                                           double* values, int32_t* statuses, int32_t* rejected);
+
+/* The library's version, "MAJOR.MINOR.PATCH". */
+KORVALEN_API const char* korvalen_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KORVALEN_KORVALEN_H */

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the build tree into a fresh prefix, then builds and runs a C11
+# program with pkg-config and a CMake project with find_package against it,
+# and checks the names the shared library exports.
+# Usage: consumer_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+failures=0
+expect() {  # NAME FILE REGEX
+  if grep -Eq -- "$3" "$2"; then echo "ok   $1"; else
+    echo "FAIL $1"; sed 's/^/  /' "$2"; failures=$((failures + 1)); fi
+}
+
+libdir=$(dirname "$(find "$work/prefix" -name korvalen.pc)")/..
+export PKG_CONFIG_PATH=$libdir/pkgconfig
+cc -std=c11 -Wall -Wextra -Werror -pedantic "$here/consumer.c" -o "$work/c" \
+  $(pkg-config --cflags --libs korvalen)
+LD_LIBRARY_PATH=$libdir "$work/c" >"$work/c.out"
+expect "C11 via pkg-config: value" "$work/c.out" '^value 3\.810087571983974 status 0 rejected 0$'
+expect "C11 via pkg-config: rejected alpha" "$work/c.out" '^status 120836 rejected 2$'
+expect "C11 via pkg-config: version" "$work/c.out" '^korvalen [0-9]+\.[0-9]+\.[0-9]+$'
+
+cmake -S "$here" -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/cmake" >/dev/null
+LD_LIBRARY_PATH=$libdir "$work/cmake/consumer_c" >"$work/cmake.out"
+expect "CMake find_package: value" "$work/cmake.out" '^value 3\.810087571983974 status 0 rejected 0$'
+expect "CMake find_package: rejected alpha" "$work/cmake.out" '^status 120836 rejected 2$'
+"$work/cmake/consumer_cxx" >"$work/static.out"
+expect "CMake static library" "$work/static.out" '^value 3\.810087571983974 status 0'
+expect "CMake names the module" "$work/static.out" '^module found$'
+
+library=$(find "$work/prefix" -name 'libkorvalen.so.*.*')
+nm -D --defined-only "$library" | awk '{ print $3 }' | sort >"$work/names"
+printf '%s\n' KORVALEN_1 korvalen_ljungcv@@KORVALEN_1 korvalen_ljungcv_array@@KORVALEN_1 \
+  korvalen_version@@KORVALEN_1 >"$work/want"
+if cmp -s "$work/names" "$work/want"; then echo "ok   exports only korvalen_ names"; else
+  echo "FAIL exports"; diff "$work/want" "$work/names"; failures=$((failures + 1)); fi
+readelf -d "$library" >"$work/dynamic"
+expect "SONAME carries the API version" "$work/dynamic" 'SONAME.*\[libkorvalen\.so\.1\]'
+if grep NEEDED "$work/dynamic" | grep -qv 'libc\.so\|libm\.so'; then
+  echo "FAIL needs more than libc and libm"; grep NEEDED "$work/dynamic"; failures=$((failures + 1))
+else
+  echo "ok   needs only libc and libm"
+fi
+echo "$failures failed"
+[[ $failures -eq 0 ]]
