@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what this project needs from Debian's packages, where missing.
-# Usage: scripts/setup.sh [docs]   (docs: also what docs/ needs to redraw)
+# Usage: scripts/setup.sh [docs|package]   (also what docs/ needs to redraw, or
+# what building and checking the Debian package needs)
 set -euo pipefail
 
 needed=(cmake ninja-build g++ binutils pkgconf python3 libgtest-dev libbenchmark-dev libcli11-dev libcsv-dev
         clang libclang-rt-14-dev)
 [[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
+[[ ${1:-} == package ]] && needed+=(dpkg-dev lintian)
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build, the AddressSanitizer and
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build, the fuzz
-# corpora as regression tests, and the byte-for-byte reproducibility check.
+# corpora as regression tests, the byte-for-byte reproducibility check, and
+# the Debian package (built, checked by lintian, its ljungcv run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -10,3 +11,4 @@ cmake --workflow --preset dev
 cmake --workflow --preset tsan
 cmake --workflow --preset fuzz
 bash scripts/reproducible.sh
+bash scripts/package.sh
