@@ -5,7 +5,10 @@
 set -euo pipefail
 
 needed=(cmake ninja-build g++ binutils pkgconf python3 libgtest-dev libbenchmark-dev libcli11-dev libcsv-dev
-        clang libclang-rt-14-dev)
+        clang libclang-rt-14-dev
+        r-base-dev r-cran-testthat
+        python3-dev python3-numpy pybind11-dev python3-pybind11 python3-pytest python3-pip
+        python3-setuptools)
 [[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
 [[ ${1:-} == package ]] && needed+=(dpkg-dev lintian)
 missing=()

@@ -1,0 +1,60 @@
+"""korvalen.ljungcv against ljungcv's own outputs, broadcasting, warnings."""
+import csv
+import math
+import pathlib
+import re
+import warnings
+
+import numpy as np
+import pytest
+
+import korvalen
+
+# ljungcv's own answers: bindings/fixture.csv is `ljungcv batch` of
+# bindings/fixture-rows.csv (an empty method is the default).
+FIXTURE = pathlib.Path(__file__).resolve().parents[2] / "fixture.csv"
+ROWS = list(csv.DictReader(FIXTURE.open(newline="")))
+
+
+@pytest.mark.parametrize("row", ROWS, ids=lambda r: f"{r['n']},{r['alpha']},{r['method']}")
+def test_values_match_the_tool(row):
+    method = row["method"] or None
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        got = korvalen.ljungcv(float(row["n"]), float(row["alpha"]), method)
+    assert isinstance(got, float)
+    if row["value"]:
+        assert got == float(row["value"])
+    else:
+        assert math.isnan(got)
+    named = [str(w.message).split("'")[1] for w in caught]
+    if row["status"] == "rejected":
+        assert named == [re.search(r"argument \d \((\w+)\)", row["message"])[1]]
+    else:
+        assert named == []
+
+
+def test_array_form_equals_scalars_and_broadcasts():
+    n = np.array([[10.0], [100.0], [1e6]])
+    alpha = np.array([0.01, 0.05])
+    methods = np.array(["L", "C"])
+    got = korvalen.ljungcv(n, alpha, methods)
+    assert got.shape == (3, 2)
+    for i in range(3):
+        for j in range(2):
+            assert got[i, j] == korvalen.ljungcv(n[i, 0], alpha[j], methods[j])
+    assert list(korvalen.ljungcv([10, 100], 0.05)) == [3.0871103446000845, 3.810087571983974]
+    assert korvalen.ljungcv(np.zeros((0, 2)), 0.05).shape == (0, 2)
+    with pytest.raises(ValueError):
+        korvalen.ljungcv([1, 2, 3], [0.01, 0.05])
+
+
+def test_rejections_warn_or_raise_and_nan_is_silent():
+    with pytest.warns(RuntimeWarning, match="'alpha' rejected for 2 of 3"):
+        got = korvalen.ljungcv(100, [0.2, 0.05, -1])
+    assert math.isnan(got[0]) and math.isnan(got[2]) and got[1] == 3.810087571983974
+    with pytest.raises(ValueError, match="'method' rejected"):
+        korvalen.ljungcv(100, 0.05, "CORRE", errors="raise")
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        assert np.isnan(korvalen.ljungcv([np.nan, 10], [0.05, np.nan])).all()

@@ -1,0 +1,10 @@
+/* The package's native routines, declared once for their definitions and the
+ * registration table. */
+#ifndef KORVALEN_R_H
+#define KORVALEN_R_H
+
+#include <Rinternals.h>
+
+SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method);
+
+#endif

@@ -1,0 +1,3 @@
+library(testthat)
+library(korvalen)
+test_check("korvalen")
