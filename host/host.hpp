@@ -38,10 +38,6 @@ struct Allocation {
   void* block;  // null when told to fail
 };
 
-inline constexpr std::uint64_t identity(std::uint32_t group, std::uint32_t entry) {
-  return (std::uint64_t{group} << 32) | entry;
-}
-
 // Bytes the host fills into blocks and into the record bytes it owns, so that
 // a test can see they were left alone.
 inline constexpr std::uint8_t kBlockFill = 0xA5;

@@ -12,6 +12,11 @@ inline std::uint64_t bits(double x) {
   return std::bit_cast<std::uint64_t>(x);
 }
 
+// A service's identity as the stubs pass it, written out independently.
+inline constexpr std::uint64_t identity(std::uint32_t group, std::uint32_t entry) {
+  return (std::uint64_t{group} << 32) | entry;
+}
+
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 

@@ -11,6 +11,7 @@
 #include "fuzz/guarded.hpp"
 #include "host/host.hpp"
 #include "module/korvalen.h"
+#include "test_support.hpp"
 
 namespace {
 
@@ -182,10 +183,10 @@ TEST_F(Fields, TranslateServiceRoute) {
     std::uint64_t identity;  // 0: no service call
   };
   const Row rows[] = {
-      {0, "Hello", "Uryyb", host::identity(4, 7)},
-      {1, "Hello", "hELLO", host::identity(4, 39)},
-      {2, "ljung", "LJUNG", host::identity(0, 331)},
-      {3, "LJUNG", "ljung", host::identity(0, 330)},
+      {0, "Hello", "Uryyb", testing_support::identity(4, 7)},
+      {1, "Hello", "hELLO", testing_support::identity(4, 39)},
+      {2, "ljung", "LJUNG", testing_support::identity(0, 331)},
+      {3, "LJUNG", "ljung", testing_support::identity(0, 330)},
       {4, "a\tb", "a b", 0},
   };
   for (const Row& row : rows) {

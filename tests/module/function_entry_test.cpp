@@ -143,7 +143,7 @@ TEST_F(FunctionEntry, KeywordThroughTheServiceRoute) {
   EXPECT_EQ(bits(e.value), bits(critval::asymptotic(10, 0.05)));
   const auto calls = host_.service_calls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].identity, host::identity(0, 331));
+  EXPECT_EQ(calls[0].identity, testing_support::identity(0, 331));
   EXPECT_EQ(calls[0].output, "LJUNG");  // only the keyword, not its framing blanks
 }
 

@@ -8,6 +8,7 @@
 
 #include "host/host.hpp"
 #include "module/korvalen.h"
+#include "test_support.hpp"
 
 namespace {
 
@@ -29,8 +30,8 @@ TEST_F(HostServices, CaseStubs) {
     std::uint64_t identity;
     const char* output;
   };
-  const Row rows[] = {{"wzstrup", host::identity(0, 331), "ABC,1Z"},
-                      {"wzstrlo", host::identity(0, 330), "abc,1z"}};
+  const Row rows[] = {{"wzstrup", testing_support::identity(0, 331), "ABC,1Z"},
+                      {"wzstrlo", testing_support::identity(0, 330), "abc,1z"}};
   for (const Row& row : rows) {
     host_.fill_group_bytes(0xFF);
     host_.clear_records();
@@ -53,8 +54,8 @@ TEST_F(HostServices, TranslationStubs) {
     std::uint64_t identity;
     const char* output;
   };
-  const Row rows[] = {{"wzsxcch", host::identity(4, 7), "Nop"},
-                      {"wzsxrch", host::identity(4, 39), "aBC"}};
+  const Row rows[] = {{"wzsxcch", testing_support::identity(4, 7), "Nop"},
+                      {"wzsxrch", testing_support::identity(4, 39), "aBC"}};
   for (const Row& row : rows) {
     host_.fill_group_bytes(0xFF);
     host_.clear_records();
@@ -81,7 +82,7 @@ TEST_F(HostServices, FatalExit) {
   expect_only_group_cleared(39);
   const auto calls = host_.service_calls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].identity, host::identity(39, 4));
+  EXPECT_EQ(calls[0].identity, testing_support::identity(39, 4));
   EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
 }
 
@@ -110,7 +111,7 @@ TEST_F(HostServices, StubsReadTheAnchorAfresh) {
   char buffer[] = "x";
   EXPECT_EQ(module_.function<decltype(&wzstrup)>("wzstrup")(buffer, 1), 101);
   entry(host_.control_block(), host_.pidb());
-  EXPECT_EQ(fake_identity, host::identity(0, 331));
+  EXPECT_EQ(fake_identity, testing_support::identity(0, 331));
   EXPECT_EQ(group_bytes[0], 0);
   EXPECT_EQ(host_.group_byte(0), 0xFF);
   EXPECT_TRUE(host_.service_calls().empty());

@@ -11,6 +11,7 @@
 
 #include "host/host.hpp"
 #include "module/korvalen.h"
+#include "test_support.hpp"
 
 namespace {
 
@@ -241,7 +242,7 @@ TEST_F(Records, OtherRequestsAndFailures) {
     EXPECT_EQ(host_.exit_code(), 1016);
     const auto calls = host_.service_calls();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].identity, host::identity(39, 4));
+    EXPECT_EQ(calls[0].identity, testing_support::identity(39, 4));
     EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
     host_.clear_records();
   }
