@@ -42,7 +42,6 @@ class CsvReader {
 
   // The next row; false at the end of the input. Throws ReadError.
   bool next(Row& row);
-  const std::string& name() const { return name_; }
   // Whether rows can be had without reading (and perhaps waiting) again.
   bool buffered() const { return at_ < block_.size(); }
 
