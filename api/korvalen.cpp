@@ -1,5 +1,6 @@
 // The C API: LJUNGCV through the core's own evaluation, with the method keyword
-// read as the host reads it (blanks trimmed, a to z upper-cased).
+// read as the host reads it (blanks trimmed, a to z upper-cased), and the
+// core's sentence for every result without a value.
 #include <korvalen/korvalen.h>
 
 #include <cstdint>
@@ -7,34 +8,59 @@
 #include <string_view>
 
 #include "critval/ljungcv.hpp"
+#include "critval/sentence.hpp"
+
+static_assert(int{KORVALEN_SUCCESS} == int{critval::kSuccess} &&
+              int{KORVALEN_MISSING_RESULT} == int{critval::kMissingResult} &&
+              int{KORVALEN_INVALID_ARGUMENT} == int{critval::kInvalidArgument});
 
 namespace {
 
 std::optional<critval::Method> read_keyword(const char* method) {
   if (method == nullptr) return critval::Method::kCorrected;
-  std::string_view text(method);
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::nullopt;
-  text = std::string_view(text.data() + first, text.find_last_not_of(' ') - first + 1);
-  if (text.size() > critval::kLongestKeyword) return std::nullopt;
-  char upper[critval::kLongestKeyword];
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  return critval::read_method(method, critval::ascii_upper);
+}
+
+critval::Outcome outcome_of(double n, double alpha, const char* method) {
+  return critval::evaluate(n, alpha, [&] { return read_keyword(method); });
+}
+
+// Whether [a, a + a_bytes) and [b, b + b_bytes) share a byte.
+bool overlap(const void* a, size_t a_bytes, const void* b, size_t b_bytes) {
+  if (a == nullptr || b == nullptr) return false;
+  const auto x = reinterpret_cast<std::uintptr_t>(a), y = reinterpret_cast<std::uintptr_t>(b);
+  return x < y + b_bytes && y < x + a_bytes;
+}
+
+// The array form's rule for shared storage: values may be n or alpha when
+// that array is not recycled (element i is read before it is written);
+// nothing else may overlap an output.
+bool arrays_allowed(size_t count, const double* n, size_t n_count, const double* alpha,
+                    size_t alpha_count, const char* const* method, size_t method_count,
+                    const double* values, const int32_t* statuses, const int32_t* rejected) {
+  const size_t d = sizeof(double), w = sizeof(int32_t), p = sizeof(char*);
+  if (count > SIZE_MAX / d || n_count > SIZE_MAX / d || alpha_count > SIZE_MAX / d ||
+      method_count > SIZE_MAX / p) {
+    return false;  // no such arrays
   }
-  return critval::method_of_keyword(std::string_view(upper, text.size()));
+  const auto input = [&](const double* in, size_t in_count) {
+    return !overlap(values, count * d, in, in_count * d) || (values == in && in_count == count);
+  };
+  if (!input(n, n_count) || !input(alpha, alpha_count)) return false;
+  if (overlap(values, count * d, method, method_count * p)) return false;
+  for (const int32_t* out : {statuses, rejected}) {
+    if (overlap(out, count * w, n, n_count * d) ||
+        overlap(out, count * w, alpha, alpha_count * d) ||
+        overlap(out, count * w, method, method_count * p) ||
+        overlap(out, count * w, values, count * d)) {
+      return false;
+    }
+  }
+  return !overlap(statuses, count * w, rejected, count * w);
 }
 
 korvalen_result result_of(const critval::Outcome& outcome) {
-  switch (outcome.verdict) {
-    case critval::Verdict::kValue:
-      return {outcome.value, KORVALEN_SUCCESS, 0};
-    case critval::Verdict::kNoValue:
-      return {outcome.value, KORVALEN_MISSING_RESULT, 0};
-    case critval::Verdict::kRejected:
-      break;
-  }
-  return {outcome.value, KORVALEN_INVALID_ARGUMENT, outcome.rejected};
+  return {outcome.value, outcome.status, outcome.rejected};
 }
 
 }  // namespace
@@ -42,7 +68,7 @@ korvalen_result result_of(const critval::Outcome& outcome) {
 extern "C" {
 
 KORVALEN_API korvalen_result korvalen_ljungcv(double n, double alpha, const char* method) {
-  return result_of(critval::evaluate(n, alpha, [&] { return read_keyword(method); }));
+  return result_of(outcome_of(n, alpha, method));
 }
 
 KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t n_count,
@@ -54,24 +80,41 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
     return SIZE_MAX;
   }
   if (method == nullptr) method_count = 0;
-  // One keyword for every element is read once.
-  const std::optional<critval::Method> only =
-      method_count <= 1 ? read_keyword(method_count == 0 ? nullptr : method[0])
-                        : std::optional<critval::Method>();
+  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, values, statuses,
+                      rejected)) {
+    return SIZE_MAX;
+  }
+  // What depends on alpha and the method alone is prepared once per run of
+  // equal ones; a keyword is read again only when its pointer changes.
+  const char* keyword = method_count == 0 ? nullptr : method[0];
+  std::optional<critval::Method> read = read_keyword(keyword);
   size_t without_value = 0;
   size_t in = 0, ia = 0, im = 0;  // recycled positions, wrapped without a division
-  for (size_t i = 0; i < count; ++i) {
-    const korvalen_result r = result_of(critval::evaluate(
-        n[in], alpha[ia], [&] { return method_count <= 1 ? only : read_keyword(method[im]); }));
-    values[i] = r.value;
-    if (statuses != nullptr) statuses[i] = r.status;
-    if (rejected != nullptr) rejected[i] = r.rejected;
-    without_value += r.status != KORVALEN_SUCCESS;
-    if (++in == n_count) in = 0;
-    if (++ia == alpha_count) ia = 0;
-    if (method_count > 1 && ++im == method_count) im = 0;
-  }
+  critval::evaluate_all(
+      count,
+      [&](size_t) {
+        if (method_count > 1 && method[im] != keyword) read = read_keyword(keyword = method[im]);
+        const critval::Element e{n[in], alpha[ia], read};
+        if (++in == n_count) in = 0;
+        if (++ia == alpha_count) ia = 0;
+        if (method_count > 1 && ++im == method_count) im = 0;
+        return e;
+      },
+      [&](size_t i, const critval::Outcome& o) {
+        values[i] = o.value;
+        if (statuses != nullptr) statuses[i] = o.status;
+        if (rejected != nullptr) rejected[i] = o.rejected;
+        without_value += o.status != critval::kSuccess;
+      });
   return without_value;
+}
+
+KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
+                                     size_t size) {
+  if (buffer == nullptr) size = 0;
+  const std::optional<std::string_view> given =
+      method ? std::optional<std::string_view>(method) : std::nullopt;
+  return critval::explain(n, alpha, given, outcome_of(n, alpha, method), buffer, size);
 }
 
 KORVALEN_API const char* korvalen_version(void) {

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "critval/ljungcv.hpp"
+
 namespace kmodule::field {
 
-inline constexpr char kBlank = ' ';
+using critval::kBlank;  // 0x20, the only blank
 
 // The field as a view; a negative length is an empty field, never read.
 inline std::string_view view(const char* address, std::int32_t length) {

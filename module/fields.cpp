@@ -25,14 +25,15 @@ bool service_route() {
 }  // namespace
 
 Text text_of(std::string_view field) {
-  const std::size_t first = field.find_first_not_of(kBlank);
-  if (first == std::string_view::npos) return {0, 0};
-  const std::size_t last = field.find_last_not_of(kBlank);
-  return {static_cast<std::int64_t>(first), static_cast<std::int64_t>(last - first + 1)};
+  const std::string_view text = critval::trim_blanks(field);
+  if (text.empty()) return {0, 0};
+  return {text.data() - field.data(), static_cast<std::int64_t>(text.size())};
 }
 
 std::int64_t find(std::string_view field, std::string_view pattern) {
   if (pattern.empty()) return 0;
+  // Decided by the lengths alone: the library's search may read the pattern first.
+  if (pattern.size() > field.size()) return -1;
   const std::size_t at = field.find(pattern);
   return at == std::string_view::npos ? -1 : static_cast<std::int64_t>(at);
 }

@@ -1,7 +1,7 @@
 // LJUNGCV(n, alpha [, method]): the host-facing shell. Reads the argument
 // record, hands n, alpha and a reader of the method keyword to the core's
 // evaluation (which checks them in their fixed order, the first rejection
-// winning), and stores the value, the flag and the status.
+// winning), and stores the value, the flag and the status it decides.
 #include <cstring>
 #include <optional>
 
@@ -14,27 +14,24 @@ namespace {
 
 constexpr std::int32_t kUpperCase = 2;  // translation index
 
+static_assert(int{kSuccess} == int{critval::kSuccess} &&
+              int{kMissingResult} == int{critval::kMissingResult} &&
+              int{kInvalidArgument} == int{critval::kInvalidArgument});
+
 double read_double(const void* address) {
   double value;
   std::memcpy(&value, address, sizeof value);
   return value;
 }
 
-// The method keyword: trimmed, upper-cased through the host, then looked up;
-// none when invalid.
+// The method keyword, upper-cased through the host's translation.
 std::optional<critval::Method> read_method(const void* descriptor_address) {
   // Only the length and the address: the descriptor's other bytes are the host's.
   const auto& descriptor = *static_cast<const CharacterValue*>(descriptor_address);
-  const std::string_view characters = field::view(descriptor.characters, descriptor.length);
-  const field::Text text = field::text_of(characters);
-  if (text.length < 1 || text.length > static_cast<std::int64_t>(critval::kLongestKeyword)) {
-    return std::nullopt;
-  }
-  char keyword[critval::kLongestKeyword];
-  const auto length = static_cast<std::size_t>(text.length);
-  std::memcpy(keyword, characters.data() + text.offset, length);
-  field::translate(kUpperCase, keyword, keyword, static_cast<std::int32_t>(length));
-  return critval::method_of_keyword(std::string_view(keyword, length));
+  return critval::read_method(
+      field::view(descriptor.characters, descriptor.length), [](char* keyword, std::size_t size) {
+        field::translate(kUpperCase, keyword, keyword, static_cast<std::int32_t>(size));
+      });
 }
 
 }  // namespace
@@ -52,14 +49,6 @@ extern "C" KORVALEN_EXPORT std::int32_t uwfljungcv(void* argument_record, double
                              : std::optional(critval::Method::kCorrected);
   });
   std::memcpy(result, &outcome.value, sizeof outcome.value);
-  switch (outcome.verdict) {
-    case critval::Verdict::kValue:
-      return kSuccess;
-    case critval::Verdict::kNoValue:
-      return kMissingResult;
-    case critval::Verdict::kRejected:
-      break;
-  }
-  record->arguments[outcome.rejected - 1].flags |= kInvalidFlag;
-  return kInvalidArgument;
+  if (outcome.rejected != 0) record->arguments[outcome.rejected - 1].flags |= kInvalidFlag;
+  return outcome.status;
 }

@@ -5,19 +5,14 @@
 #include <cmath>
 
 #include "critval/critval.hpp"
+#include "critval/fit.hpp"
 
 namespace critval {
 
+// -h / a is the negated term over a: a negation is exact, so this is the same.
 double asymptotic(std::int64_t n, double alpha) {
   if (n == 1) return kMissing;
-  const double m = static_cast<double>(n);
-  const double s = std::sqrt(1.0 + alpha);
-  const double t = 2.0 - s;
-  const double l = std::log(m);
-  const double a = std::sqrt(l + l);
-  const double g = std::log(l);
-  const double h = std::log(-0.5 * std::log(t));
-  return (a - (kLog4Pi + g) / (a + a)) + (-h) / a;
+  return asymptotic_at(n, level_term(alpha));
 }
 
 }  // namespace critval

@@ -45,48 +45,36 @@ constexpr double level_free(const Anchor& m) {
 constexpr double kLevelFree100 = level_free(kAnchors[1]);
 constexpr double kLevelFree200 = level_free(kAnchors[2]);
 
-// Solves for the coefficients at this level; false when its quantile fails.
-// y[0] is left holding the exact value for two statistics.
-[[gnu::always_inline]] inline bool fit(double alpha, double (&y)[3], double (&x)[3]) {
+}  // namespace
+
+bool fit(double alpha, double (&x)[3], double& exact_two) {
   std::int64_t fault = 0;
+  double y[3];
   y[0] = as111::quantile((std::sqrt(1.0 - alpha) + 1.0) * 0.5, fault);
   if (fault == 1) return false;
-  // The asymptotic anchors share their level term -ln(-ln(2 - sqrt(1 + alpha)) / 2).
-  const double t = 2.0 - std::sqrt(1.0 + alpha);
-  const double level = -std::log(-0.5 * std::log(t));
+  // The asymptotic anchors share their level term.
+  const double level = level_term(alpha);
   y[1] = kLevelFree100 + level / kAnchors[1].root;
   y[2] = kLevelFree200 + level / kAnchors[2].root;
   linsolve::solve_factorised(kFit, y, x);
+  exact_two = y[0];
   return true;
 }
 
-}  // namespace
-
-bool fit_coefficients(double alpha, double (&x)[3]) {
-  double y[3];
-  return fit(alpha, y, x);
-}
-
-double corrected(std::int64_t n, double alpha, double& exact_two) {
-  exact_two = std::numeric_limits<double>::quiet_NaN();
-  if (n == 1) {
-    std::int64_t fault = 0;
-    const double z = as111::quantile(1.0 - 0.5 * alpha, fault);
-    return fault == 1 ? kMissing : z;
-  }
-  double y[3];
-  double x[3];
-  if (!fit(alpha, y, x)) return kMissing;
-  exact_two = y[0];
-  const double ln = std::log(static_cast<double>(n));
-  const double a = std::sqrt(ln + ln);
-  const double g = std::log(ln);
-  return (x[2] * a + x[0]) + ((kLog4Pi + g) / (a + a)) * x[1];
+bool single_value(double alpha, double& value) {
+  std::int64_t fault = 0;
+  const double z = as111::quantile(1.0 - 0.5 * alpha, fault);
+  if (fault == 1) return false;
+  value = z;
+  return true;
 }
 
 double corrected(std::int64_t n, double alpha) {
-  double exact_two;
-  return corrected(n, alpha, exact_two);
+  double single = kMissing;
+  if (n == 1) return single_value(alpha, single) ? single : kMissing;
+  double x[3], exact_two;
+  if (!fit(alpha, x, exact_two)) return kMissing;
+  return curve_at(n, x);
 }
 
 }  // namespace critval

@@ -4,22 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "critval/as111.hpp"
 #include "critval/critval.hpp"
 #include "critval/fit.hpp"
 
 namespace critval {
-namespace {
-
-// Whether v lies below the two-sided normal value at alpha, the value for a
-// single statistic; false when either is not a number.
-bool below_single(double v, double alpha) {
-  std::int64_t fault = 0;
-  const double single = as111::quantile(1.0 - 0.5 * alpha, fault);
-  return fault == 0 && v < single;
-}
-
-}  // namespace
 
 std::optional<Method> method_of_keyword(std::string_view keyword) {
   if (keyword.empty() || keyword.size() > kLongestKeyword) return std::nullopt;
@@ -33,31 +21,48 @@ std::optional<Method> method_of_keyword(std::string_view keyword) {
   return keyword[0] == 'L' ? Method::kAsymptotic : Method::kCorrected;
 }
 
-std::int64_t truncate_count(double n) {
-  constexpr double kLimit = 9223372036854775808.0;  // 2^63
-  const double t = std::trunc(n);
-  if (t >= -kLimit && t < kLimit) return static_cast<std::int64_t>(t);
-  return INT64_MIN;
+Level::Level(double alpha, Method method) : alpha_(alpha), method_(method) {
+  if (method == Method::kAsymptotic) {
+    term_ = level_term(alpha);
+  } else {
+    fitted_ = fit(alpha, x_, exact_two_);
+  }
 }
 
-Arguments check_arguments(double n, double alpha) {
-  if (std::isnan(n)) return {0, alpha, 1};
-  const std::int64_t count = truncate_count(n);
-  if (!(alpha >= 0.0 && alpha <= kLargestLevel)) return {count, alpha, 2};
-  return {count, alpha, 0};
+void Level::find_single() {
+  single_state_ = single_value(alpha_, single_) ? Single::kKnown : Single::kNone;
+}
+
+void Level::values(const std::int64_t* n, std::size_t count, double* v) {
+  // Pass by pass, the operations of value(n) in its order: ln n, then
+  // a = sqrt(ln n + ln n), then ln ln n, then the formula.
+  double l[kBlock], a[kBlock], g[kBlock];
+  for (std::size_t j = 0; j < count; ++j) l[j] = std::log(static_cast<double>(n[j]));
+  for (std::size_t j = 0; j < count; ++j) a[j] = std::sqrt(l[j] + l[j]);
+  for (std::size_t j = 0; j < count; ++j) g[j] = std::log(l[j]);
+  if (method_ == Method::kAsymptotic) {
+    for (std::size_t j = 0; j < count; ++j) {
+      v[j] = (a[j] - (kLog4Pi + g[j]) / (a[j] + a[j])) + term_ / a[j];
+    }
+    for (std::size_t j = 0; j < count; ++j) {
+      if (n[j] == 1 || (n[j] >= 2 && below_single(v[j]))) v[j] = kMissing;
+    }
+    return;
+  }
+  for (std::size_t j = 0; j < count; ++j) {
+    v[j] = (x_[2] * a[j] + x_[0]) + ((kLog4Pi + g[j]) / (a[j] + a[j])) * x_[1];
+  }
+  for (std::size_t j = 0; j < count; ++j) {
+    if (n[j] == 1) {
+      v[j] = single_known() ? single_ : kMissing;
+    } else if (!fitted_ || (n[j] >= 2 && v[j] < exact_two_ && below_single(v[j]))) {
+      v[j] = kMissing;
+    }
+  }
 }
 
 double critical_value(std::int64_t n, double alpha, Method method) {
-  if (method == Method::kAsymptotic) {
-    const double v = asymptotic(n, alpha);
-    return n >= 2 && below_single(v, alpha) ? kMissing : v;
-  }
-  double exact_two;
-  const double v = corrected(n, alpha, exact_two);
-  // The value for two statistics is at least the single one (its quantile's
-  // argument is never the smaller), so only a value below it needs the bound.
-  if (n >= 2 && v < exact_two && below_single(v, alpha)) return kMissing;
-  return v;
+  return Level(alpha, method).value(n);
 }
 
 NoValue why_no_value(std::int64_t n, double alpha, Method method) {
@@ -66,8 +71,8 @@ NoValue why_no_value(std::int64_t n, double alpha, Method method) {
   const bool asymptotic_method = method == Method::kAsymptotic;
   if (n == 1) return asymptotic_method ? NoValue::kSingleAsymptotic : NoValue::kLevelQuantile;
   if (!asymptotic_method) {
-    double x[3];
-    if (!fit_coefficients(alpha, x)) return NoValue::kLevelQuantile;
+    double x[3], exact_two;
+    if (!fit(alpha, x, exact_two)) return NoValue::kLevelQuantile;
     if (std::sqrt(1.0 + alpha) == 1.0) return NoValue::kLevelAnchors;
   }
   const double unbounded = asymptotic_method ? asymptotic(n, alpha) : corrected(n, alpha);

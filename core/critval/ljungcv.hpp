@@ -1,19 +1,30 @@
 // LJUNGCV(n, alpha [, method]) as numbers: the checks of n and alpha in their
-// fixed order, the method's value with the bound that keeps it at or above the
-// value for a single statistic, and why an accepted call gives no value. The
-// host's function entry and any other caller share these, so they cannot drift.
+// fixed order, the reading of the method keyword, the method's value with the
+// bound that keeps it at or above the value for a single statistic, and the
+// status and flag of every outcome. The host's function entry and the C API
+// share these, so they cannot drift.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "critval/critval.hpp"
+#include "critval/fit.hpp"
 
 namespace critval {
 
 enum class Method : std::uint8_t { kCorrected, kAsymptotic };
+
+// Statuses of LJUNGCV, as the host receives them.
+enum Status : std::int32_t {
+  kSuccess = 0,               // the result holds the value
+  kMissingResult = 120833,    // 0x1D801: accepted arguments, no value
+  kInvalidArgument = 120836,  // 0x1D804: one argument rejected and flagged
+};
 
 inline constexpr double kLargestLevel = 0.1;
 
@@ -21,14 +32,49 @@ inline constexpr double kLargestLevel = 0.1;
 // beginning with L selects the asymptotic method.
 inline constexpr std::string_view kKeywords = " L C CORR CORRECT LJUNG CORRECTED ";
 inline constexpr std::size_t kLongestKeyword = 9;  // "CORRECTED"
+inline constexpr char kBlank = ' ';                // the only byte trimmed
+
+// The text from the first to the last non-blank byte; empty (at the field's
+// start) for none. No bounds-checked call: the module has no C++ runtime.
+constexpr std::string_view trim_blanks(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(kBlank);
+  if (first == std::string_view::npos) return std::string_view(field.data(), 0);
+  return std::string_view(field.data() + first, field.find_last_not_of(kBlank) - first + 1);
+}
 
 // The method of a trimmed, upper-cased keyword: one word of the list, or a run
 // of single-blank-separated words of it no longer than kLongestKeyword.
 std::optional<Method> method_of_keyword(std::string_view keyword);
 
+// The method a keyword field names: blanks trimmed, at most kLongestKeyword
+// bytes copied and upper-cased by upper(char*, size) (the host's translation,
+// or ASCII), then looked up. None for a blank, long or unknown keyword.
+template <typename UpperCase>
+std::optional<Method> read_method(std::string_view field, UpperCase&& upper) {
+  const std::string_view text = trim_blanks(field);
+  if (text.empty() || text.size() > kLongestKeyword) return std::nullopt;
+  char keyword[kLongestKeyword];
+  std::memcpy(keyword, text.data(), text.size());
+  upper(keyword, text.size());
+  return method_of_keyword(std::string_view(keyword, text.size()));
+}
+
+// a to z upper-cased in place, every other byte kept.
+inline void ascii_upper(char* text, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) {
+    if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+  }
+}
+
 // n truncated toward zero; whatever does not fit 64 bits (infinities
 // included) becomes the most negative count. n must not be NaN.
-std::int64_t truncate_count(double n);
+inline std::int64_t truncate_count(double n) {
+  // A double below 2^63 in magnitude truncates to one that fits: the
+  // conversion's own truncation is the count.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (n >= -kLimit && n < kLimit) return static_cast<std::int64_t>(n);
+  return INT64_MIN;
+}
 
 // The arguments as the computations take them, and the first one rejected:
 // 1 when n is NaN, 2 when alpha is NaN or outside [0, 0.1], else 0.
@@ -37,12 +83,168 @@ struct Arguments {
   double alpha;
   int rejected;
 };
-Arguments check_arguments(double n, double alpha);
+inline Arguments check_arguments(double n, double alpha) {
+  if (std::isnan(n)) return {0, alpha, 1};
+  const std::int64_t count = truncate_count(n);
+  if (!(alpha >= 0.0 && alpha <= kLargestLevel)) return {count, alpha, 2};
+  return {count, alpha, 0};
+}
 
-// The value for accepted arguments, or NaN where there is none. For n >= 2 a
-// value below the value for a single statistic at the same level (the
-// two-sided normal value) is none: it would flag outliers at more than alpha.
+// The method's values at one accepted level: what depends on alpha and the
+// method alone is computed once, so that each n adds only its own terms.
+class Level {
+ public:
+  Level(double alpha, Method method);
+
+  // The value at n, or NaN where there is none. For n >= 2 a value below the
+  // value for a single statistic at the same level (the two-sided normal
+  // value) is none: it would flag outliers at more than alpha.
+  double value(std::int64_t n) {
+    if (method_ == Method::kAsymptotic) {
+      if (n == 1) return kMissing;
+      const double v = asymptotic_at(n, term_);
+      return n >= 2 && below_single(v) ? kMissing : v;
+    }
+    if (n == 1) return single_known() ? single_ : kMissing;
+    if (!fitted_) return kMissing;
+    const double v = curve_at(n, x_);
+    // The value for two statistics is at least the single one (its quantile's
+    // argument is never the smaller), so only a value below it needs the bound.
+    if (n >= 2 && v < exact_two_ && below_single(v)) return kMissing;
+    return v;
+  }
+
+  // value(n[j]) into v[j] for a block of count <= kBlock counts, bit for bit,
+  // each of the curve's terms in n computed in a pass over the block, so that
+  // the elements' operations overlap instead of waiting on each other.
+  static constexpr std::size_t kBlock = 64;
+  void values(const std::int64_t* n, std::size_t count, double* v);
+
+  double alpha() const { return alpha_; }
+  Method method() const { return method_; }
+
+ private:
+  bool single_known() {
+    if (single_state_ == Single::kUnknown) find_single();
+    return single_state_ == Single::kKnown;
+  }
+  bool below_single(double v) { return single_known() && v < single_; }
+  void find_single();
+
+  double alpha_;
+  Method method_;
+  double term_ = 0.0;    // asymptotic: the level term
+  bool fitted_ = false;  // corrected: the fit succeeded
+  double x_[3] = {};
+  double exact_two_ = 0.0;
+  enum class Single : std::uint8_t { kUnknown, kKnown, kNone } single_state_ = Single::kUnknown;
+  double single_ = 0.0;  // computed at its first use
+};
+
+// The value for accepted arguments, as Level gives it.
 double critical_value(std::int64_t n, double alpha, Method method);
+
+// One evaluation of LJUNGCV, whoever the caller: its value (the missing value
+// unless kSuccess), status, and the argument to flag (1 to 3, or 0).
+struct Outcome {
+  double value;
+  Status status;
+  int rejected;
+  Method method;  // the method read (the corrected one until it is)
+};
+
+// The values of many evaluations: a Level is kept while alpha (bit for bit)
+// and the method repeat, so a run of them costs one preparation.
+class Levels {
+ public:
+  double operator()(std::int64_t n, double alpha, Method method) {
+    const auto bits = std::bit_cast<std::uint64_t>(alpha);
+    if (!level_ || bits != alpha_bits_ || method != level_->method()) {
+      level_.emplace(alpha, method);
+      alpha_bits_ = bits;
+    }
+    return level_->value(n);
+  }
+
+ private:
+  std::optional<Level> level_;
+  std::uint64_t alpha_bits_ = 0;
+};
+
+// What evaluate() gives for many elements: element(i) returns the i-th (n,
+// alpha, method), method none for a rejected keyword, for i from 0 up in
+// order; put(i, outcome) receives each outcome bit for bit as evaluate()
+// gives it. Elements in a run with equal alpha and method share one Level,
+// and their values come in blocks through Level::values.
+struct Element {
+  double n;
+  double alpha;
+  std::optional<Method> method;
+};
+
+template <typename GetElement, typename PutOutcome>
+void evaluate_all(std::size_t count, GetElement&& element, PutOutcome&& put) {
+  constexpr std::size_t kBlock = Level::kBlock;
+  std::optional<Level> level;
+  std::uint64_t level_bits = 0;
+  Element block[kBlock];
+  std::size_t index[kBlock];  // elements of the current level awaiting their values
+  std::int64_t counts[kBlock];
+  double values[kBlock];
+  std::size_t waiting = 0;
+  const auto flush = [&](std::size_t start) {
+    if (waiting == 1) {
+      values[0] = level->value(counts[0]);  // a level of its own: no passes to share
+    } else {
+      level->values(counts, waiting, values);
+    }
+    for (std::size_t w = 0; w < waiting; ++w) {
+      const bool none = std::isnan(values[w]);
+      put(start + index[w], Outcome{none ? kMissing : values[w], none ? kMissingResult : kSuccess,
+                                    0, level->method()});
+    }
+    waiting = 0;
+  };
+  for (std::size_t start = 0; start < count; start += kBlock) {
+    const std::size_t size = count - start < kBlock ? count - start : kBlock;
+    for (std::size_t j = 0; j < size; ++j) block[j] = element(start + j);
+    for (std::size_t j = 0; j < size; ++j) {
+      const Element& e = block[j];
+      const Arguments arguments = check_arguments(e.n, e.alpha);
+      if (arguments.rejected != 0 || !e.method) {
+        const int rejected = arguments.rejected != 0 ? arguments.rejected : 3;
+        put(start + j, Outcome{kMissing, kInvalidArgument, rejected, Method::kCorrected});
+        continue;
+      }
+      const auto bits = std::bit_cast<std::uint64_t>(arguments.alpha);
+      if (!level || bits != level_bits || *e.method != level->method()) {
+        if (waiting > 0) flush(start);
+        level.emplace(arguments.alpha, *e.method);
+        level_bits = bits;
+      }
+      index[waiting] = j;
+      counts[waiting++] = arguments.n;
+    }
+    if (waiting > 0) flush(start);
+  }
+}
+
+// n, then alpha, then the method (read by read_method only once both are
+// accepted; none for a rejected keyword), then the value, from values(n,
+// alpha, method) (critical_value, or a Levels). The first rejection wins.
+template <typename ReadMethod, typename Values = decltype(&critical_value)>
+Outcome evaluate(double n, double alpha, ReadMethod&& read_method,
+                 Values&& values = &critical_value) {
+  const Arguments arguments = check_arguments(n, alpha);
+  if (arguments.rejected != 0) {
+    return {kMissing, kInvalidArgument, arguments.rejected, Method::kCorrected};
+  }
+  const std::optional<Method> method = read_method();
+  if (!method) return {kMissing, kInvalidArgument, 3, Method::kCorrected};
+  const double value = values(arguments.n, arguments.alpha, *method);
+  if (std::isnan(value)) return {kMissing, kMissingResult, 0, *method};
+  return {value, kSuccess, 0, *method};
+}
 
 // Why an accepted call gives no value, in the order the computation meets it.
 enum class NoValue : std::uint8_t {
@@ -55,26 +257,5 @@ enum class NoValue : std::uint8_t {
   kArithmetic,        // any other non-number (not expected)
 };
 NoValue why_no_value(std::int64_t n, double alpha, Method method);
-
-// One evaluation of LJUNGCV, whoever the caller: n, then alpha, then the
-// method (read by read_method only once both are accepted; none for a
-// rejected keyword), then the value. The first rejection wins.
-enum class Verdict : std::uint8_t { kValue, kNoValue, kRejected };
-struct Outcome {
-  double value;  // the missing value unless kValue
-  Verdict verdict;
-  int rejected;  // 1 to 3 when kRejected, else 0
-};
-
-template <typename ReadMethod>
-Outcome evaluate(double n, double alpha, ReadMethod&& read_method) {
-  const Arguments arguments = check_arguments(n, alpha);
-  if (arguments.rejected != 0) return {kMissing, Verdict::kRejected, arguments.rejected};
-  const std::optional<Method> method = read_method();
-  if (!method) return {kMissing, Verdict::kRejected, 3};
-  const double value = critical_value(arguments.n, arguments.alpha, *method);
-  if (std::isnan(value)) return {kMissing, Verdict::kNoValue, 0};
-  return {value, Verdict::kValue, 0};
-}
 
 }  // namespace critval

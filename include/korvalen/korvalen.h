@@ -17,8 +17,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
-/* The API's major version: the library's SONAME is libkorvalen.so.<this>. */
+/* The API's major version: the library's SONAME is libkorvalen.so.<this>.
+ * Minor versions only add: 1.1 added korvalen_explain. */
 #define KORVALEN_API_VERSION 1
+#define KORVALEN_API_MINOR_VERSION 1
 
 #if defined(KORVALEN_BUILDING_LIBRARY)
 #define KORVALEN_API __attribute__((visibility("default")))
@@ -54,13 +56,35 @@ KORVALEN_API korvalen_result korvalen_ljungcv(double n, double alpha, const char
  * and method[i % method_count] (a NULL method array, or method_count 0, means
  * the default for every element; a NULL element, the default for that one).
  * Writes values[i], and statuses[i] and rejected[i] where those arrays are
- * not NULL. Returns how many elements have no value (status not 0), or
- * SIZE_MAX, writing nothing, when count > 0 and n_count or alpha_count is 0
- * or values is NULL. */
+ * not NULL; each value is bit for bit korvalen_ljungcv's for its element.
+ * What depends on alpha and the method alone is computed once for each run of
+ * elements with equal ones, so one alpha for many n costs little more than
+ * the terms in n.
+ *
+ * Shared storage: values may be the same array as n, or as alpha, when that
+ * array has count elements (is not recycled); otherwise no output may overlap
+ * an input or another output.
+ *
+ * Returns how many elements have no value (status not 0), or SIZE_MAX,
+ * writing nothing, when count > 0 and n_count or alpha_count is 0, values is
+ * NULL, or the arrays overlap as they may not. */
 KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t n_count,
                                            const double* alpha, size_t alpha_count,
                                            const char* const* method, size_t method_count,
                                            double* values, int32_t* statuses, int32_t* rejected);
+
+/* Why korvalen_ljungcv(n, alpha, method) gave no value, as one sentence (the
+ * one the ljungcv tool prints), or "" for a value:
+ *
+ *     korvalen_explain(100, 0.2, NULL, buf, sizeof buf) writes
+ *     "argument 2 (alpha) rejected: alpha = 0.2 must lie between 0 and 0.1
+ *     inclusive (status 120836)"
+ *
+ * As snprintf: writes at most size bytes, NUL-terminated when size > 0, and
+ * returns the sentence's length; a NULL buffer or size 0 gives the length
+ * only. Control bytes of a quoted method appear as \xNN. Since API 1.1. */
+KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
+                                     size_t size);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);

@@ -4,9 +4,11 @@
 #include <korvalen/korvalen.h>
 
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -18,29 +20,100 @@ using testing_support::kNaN;
 const char* const kMethods[] = {nullptr, "L", "c",  " ljung ", "CORRECTED",  "L C",    "C CORR",
                                 "",      " ", "LJ", "x",       "CORRECTEDX", "C  CORR"};
 
-TEST(Api, SameAsTheHostOverAGrid) {
-  host::Host host;
-  host::Module module(host, KORVALEN_MODULE_PATH);
+using ApiAndHost = testing_support::LoadedModule;
+
+TEST_F(ApiAndHost, SameOverAGrid) {
   const double ns[] = {kNaN, -kInf, -3,  0,   0.7,    1,   1.5,  2,    3,
                        10.9, 100,   150, 3e4, 845123, 2e8, 1e15, 1e19, kInf};
   const double alphas[] = {kNaN, -1e-300, -0.0,  0.0,  1e-300, 1e-16,     3e-16, 1e-8,
                            1e-6, 1e-4,    0.001, 0.05, 0.1,    0.1000001, kInf};
-  std::size_t compared = 0;
   for (const char* method : kMethods) {
     for (double alpha : alphas) {
       for (double n : ns) {
         const host::Evaluation e =
-            method ? module.evaluate(n, alpha, method) : module.evaluate(n, alpha);
+            method ? module_.evaluate(n, alpha, method) : module_.evaluate(n, alpha);
         const korvalen_result r = korvalen_ljungcv(n, alpha, method);
         ASSERT_EQ(bits(r.value), bits(e.value))
             << n << " " << alpha << " " << (method ? method : "-");
         ASSERT_EQ(r.status, e.status) << n << " " << alpha;
         ASSERT_EQ(r.rejected, e.flagged) << n << " " << alpha;
-        ++compared;
+        // A sentence exactly where there is no value, naming the rejected argument.
+        char why[512];
+        const std::size_t length = korvalen_explain(n, alpha, method, why, sizeof why);
+        ASSERT_EQ(length == 0, r.status == KORVALEN_SUCCESS) << why;
+        ASSERT_EQ(korvalen_explain(n, alpha, method, nullptr, 0), length);
+        if (r.rejected != 0) {
+          ASSERT_EQ(std::string(why).rfind("argument " + std::to_string(r.rejected), 0), 0u) << why;
+        }
       }
     }
   }
-  EXPECT_EQ(compared, std::size(kMethods) * std::size(alphas) * std::size(ns));
+}
+
+// The array form against the scalar call, element by element: runs of one
+// level, a level changing on every element, and a method changing in a run.
+TEST(Api, ArrayIsTheScalarCallBitForBit) {
+  const std::vector<double> ns = {1, 2, 3, 100, 200, 1e6, 1e12, 1e300, kNaN, 0.5};
+  const std::vector<double> alphas = {0, 1e-300, 1e-7, 0.001, 0.05, 0.1, 0.2, kNaN, -0.0};
+  const std::vector<const char*> methods = {nullptr, "L", " corr ", "x"};
+  const auto expect_elements = [](std::size_t count, const double* n, std::size_t nc,
+                                  const double* alpha, std::size_t ac, const char* const* method,
+                                  std::size_t mc) {
+    std::vector<double> values(count);
+    std::vector<std::int32_t> statuses(count), rejected(count);
+    korvalen_ljungcv_array(count, n, nc, alpha, ac, method, mc, values.data(), statuses.data(),
+                           rejected.data());
+    for (std::size_t i = 0; i < count; ++i) {
+      const korvalen_result r =
+          korvalen_ljungcv(n[i % nc], alpha[i % ac], mc == 0 ? nullptr : method[i % mc]);
+      ASSERT_EQ(bits(values[i]), bits(r.value)) << n[i % nc] << " " << alpha[i % ac];
+      ASSERT_EQ(statuses[i], r.status);
+      ASSERT_EQ(rejected[i], r.rejected);
+    }
+  };
+  std::vector<double> cross_n, cross_alpha;
+  for (double n : ns) {
+    for (double alpha : alphas) {
+      cross_n.push_back(n);
+      cross_alpha.push_back(alpha);
+    }
+  }
+  for (std::size_t m = 0; m < methods.size(); ++m) {
+    for (const double& alpha : alphas) {
+      expect_elements(ns.size(), ns.data(), ns.size(), &alpha, 1, &methods[m], 1);
+    }
+    expect_elements(cross_n.size(), cross_n.data(), cross_n.size(), cross_alpha.data(),
+                    cross_alpha.size(), &methods[m], 1);
+  }
+  for (const double& alpha : alphas) {
+    expect_elements(cross_n.size(), cross_n.data(), cross_n.size(), &alpha, 1, methods.data(),
+                    methods.size());
+  }
+}
+
+TEST(Api, ArrayOverlapsAsTheHeaderAllows) {
+  const double n[] = {10, 100, 1000, 1e6};
+  const double level = 0.05;
+  double in_place[] = {10, 100, 1000, 1e6};
+  double values[4];
+  korvalen_ljungcv_array(4, n, 4, &level, 1, nullptr, 0, values, nullptr, nullptr);
+  // values may be n when n is not recycled...
+  EXPECT_EQ(
+      korvalen_ljungcv_array(4, in_place, 4, &level, 1, nullptr, 0, in_place, nullptr, nullptr),
+      0u);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(bits(in_place[i]), bits(values[i])) << i;
+  // ...and nothing else may overlap: refused, nothing written.
+  double recycled[] = {100, 7, 7, 7};
+  EXPECT_EQ(
+      korvalen_ljungcv_array(4, recycled, 1, &level, 1, nullptr, 0, recycled, nullptr, nullptr),
+      SIZE_MAX);
+  EXPECT_EQ(recycled[1], 7);
+  std::int32_t statuses[8];
+  EXPECT_EQ(korvalen_ljungcv_array(2, n, 2, &level, 1, nullptr, 0, values, statuses, statuses + 1),
+            SIZE_MAX);
+  EXPECT_EQ(korvalen_ljungcv_array(2, n, 2, &level, 1, nullptr, 0,
+                                   reinterpret_cast<double*>(statuses), statuses + 2, nullptr),
+            SIZE_MAX);
 }
 
 TEST(Api, ArrayRecyclesEachArgument) {
@@ -81,8 +154,20 @@ TEST(Api, ArrayRecyclesEachArgument) {
       korvalen_ljungcv_array(0, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr), 0u);
 }
 
-TEST(Api, VersionIsTheProjects) {
-  EXPECT_STREQ(korvalen_version(), KORVALEN_VERSION);
+// The one version, as the library, the R package and the man page carry it.
+TEST(Api, OneVersionEverywhere) {
+  const auto first_line = [](const std::string& path, const std::string& prefix) {
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+    }
+    return "(nothing in " + path + ")";
+  };
+  const std::string version = korvalen_version();
+  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/VERSION", ""), version);
+  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/bindings/r/DESCRIPTION", "Version: "), version);
+  const std::string man = first_line(KORVALEN_BINARY_DIR "/generated/doc/ljungcv.1", ".TH ");
+  EXPECT_NE(man.find("\"korvalen " + version + "\""), std::string::npos) << man;
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ LD_LIBRARY_PATH=$libdir "$work/c" >"$work/c.out"
 expect "C11 via pkg-config: value" "$work/c.out" '^value 3\.810087571983974 status 0 rejected 0$'
 expect "C11 via pkg-config: rejected alpha" "$work/c.out" '^status 120836 rejected 2$'
 expect "C11 via pkg-config: version" "$work/c.out" '^korvalen [0-9]+\.[0-9]+\.[0-9]+$'
+expect "C11 via pkg-config: the reason" "$work/c.out" '^why argument 2 \(alpha\) rejected: alpha = 0\.2 must lie between 0 and 0\.1 inclusive \(status 120836\) \(93\)$'
 
 cmake -S "$here" -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/cmake" >/dev/null
@@ -35,8 +36,8 @@ expect "CMake names the module" "$work/static.out" '^module found$'
 
 library=$(find "$work/prefix" -name 'libkorvalen.so.*.*')
 nm -D --defined-only "$library" | awk '{ print $3 }' | sort >"$work/names"
-printf '%s\n' KORVALEN_1 korvalen_ljungcv@@KORVALEN_1 korvalen_ljungcv_array@@KORVALEN_1 \
-  korvalen_version@@KORVALEN_1 >"$work/want"
+printf '%s\n' KORVALEN_1 KORVALEN_1.1 korvalen_explain@@KORVALEN_1.1 korvalen_ljungcv@@KORVALEN_1 \
+  korvalen_ljungcv_array@@KORVALEN_1 korvalen_version@@KORVALEN_1 >"$work/want"
 if cmp -s "$work/names" "$work/want"; then echo "ok   exports only korvalen_ names"; else
   echo "FAIL exports"; diff "$work/want" "$work/names"; failures=$((failures + 1)); fi
 readelf -d "$library" >"$work/dynamic"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/guarded.hpp"
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "module/korvalen.h"
 #include "test_support.hpp"
 
@@ -32,14 +32,12 @@ struct GuardedField {
   }
 };
 
-class Fields : public ::testing::Test {
+class Fields : public testing_support::LoadedModule {
  protected:
-  host::Host host_;
-  host::Module module_{host_, KORVALEN_MODULE_PATH};
-  decltype(&wzstjls) justify = module_.function<decltype(&wzstjls)>("wzstjls");
-  decltype(&wzstndx) find = module_.function<decltype(&wzstndx)>("wzstndx");
-  decltype(&wztxxlt) translate = module_.function<decltype(&wztxxlt)>("wztxxlt");
-  decltype(&wzstlen) length = module_.function<decltype(&wzstlen)>("wzstlen");
+  host::Entry<decltype(&wzstjls)> justify = module_.function<decltype(&wzstjls)>("wzstjls");
+  host::Entry<decltype(&wzstndx)> find = module_.function<decltype(&wzstndx)>("wzstndx");
+  host::Entry<decltype(&wztxxlt)> translate = module_.function<decltype(&wztxxlt)>("wztxxlt");
+  host::Entry<decltype(&wzstlen)> length = module_.function<decltype(&wzstlen)>("wzstlen");
 };
 
 TEST_F(Fields, Justify) {
@@ -283,6 +281,14 @@ TEST_F(Fields, InputAHostShouldNeverSend) {
   std::memcpy(pattern.data(), "xxxxxxxx", 9);
   EXPECT_EQ(find(field.data(), 7, pattern.data(), -1), -1);
   EXPECT_EQ(find(field.data(), 7, pattern.data() + 1, -1), 0);
+  // A given pattern longer than the field is decided by the lengths alone: no
+  // byte of the pattern (here none is readable) or of the field is read.
+  fuzzing::GuardedBytes short_field(3, fuzzing::GuardedBytes::Edge::kEnd);
+  fuzzing::GuardedBytes unreadable(0, fuzzing::GuardedBytes::Edge::kEnd);
+  for (std::int32_t m : {4, 2147483647}) {
+    EXPECT_EQ(find(short_field.data(), 3, unreadable.data(), m), -1) << m;
+    EXPECT_EQ(find(unreadable.data(), 0, unreadable.data(), m), -1) << m;
+  }
 
   // Length 0 with null buffers: nothing read or written, the service still called.
   host_.set_service_route(true);
