@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "host/host.hpp"
+#include "host/module.hpp"
 #include "module/korvalen.h"
 #include "reference.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "guarded.hpp"
-#include "host/host.hpp"
+#include "host/module.hpp"
 #include "module/korvalen.h"
 
 namespace {

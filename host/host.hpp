@@ -1,10 +1,9 @@
 // The stand-in host: the control block, services, translation tables and
-// memory service that the module expects of its host, and the loader that
-// enters korvalen.so and calls LJUNGCV as the host does.
+// memory service that the module expects of its host.
 //
 // The module's anchors are process-wide, as in the real host, so a process has
 // one live Host at a time: constructing a second one while the first lives
-// throws, and a Module whose Host is gone refuses to evaluate.
+// throws.
 #pragma once
 
 #include <array>
@@ -15,7 +14,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "module/abi.hpp"
@@ -125,61 +123,6 @@ class Host {
   std::vector<Allocation> allocations_;
   std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
   std::optional<std::int32_t> exit_code_;
-};
-
-// What one evaluation of LJUNGCV gave the host.
-struct Evaluation {
-  double value;
-  std::int32_t status;
-  int flagged;    // 1 to 3: the argument whose invalid flag was set; 0: none
-  int flags_set;  // how many invalid flags were set
-};
-
-// One function the module registered: its descriptor and implementation.
-struct Function {
-  const kmodule::FunctionDescriptor* descriptor;
-  kmodule::FunctionImplementation implementation;
-};
-
-// korvalen.so loaded into a Host: entered, walked and registered as the host
-// does it. Throws std::runtime_error when the image cannot be used.
-class Module {
- public:
-  Module(Host& host, const std::string& path);
-  ~Module();
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-
-  // Any exported name of the image (tests use it to reach the routines).
-  void* symbol(const char* name) const;
-  template <typename T>
-  T function(const char* name) const {
-    return reinterpret_cast<T>(symbol(name));
-  }
-
-  const kmodule::ImageInformation& image() const { return *image_; }
-  const kmodule::ModuleRecord& module_record() const { return *record_; }
-  // Every function registered, in descriptor order; LJUNGCV among them.
-  const std::vector<Function>& functions() const { return functions_; }
-  const kmodule::FunctionDescriptor& descriptor() const { return *ljungcv_.descriptor; }
-  kmodule::FunctionImplementation implementation() const { return ljungcv_.implementation; }
-  kmodule::VersionControlBlock version_block() const;  // through tkvercn1
-
-  // LJUNGCV(n, alpha [, method]) with an argument record built as the host
-  // builds it. The method's characters are passed as given, blanks and all.
-  // Throws std::length_error for a method longer than a descriptor's 32-bit
-  // length, and std::logic_error once the module's Host is gone.
-  Evaluation evaluate(double n, double alpha,
-                      std::optional<std::string_view> method = std::nullopt) const;
-
- private:
-  void* handle_ = nullptr;
-  const Host* host_ = nullptr;
-  std::uint64_t generation_ = 0;
-  const kmodule::ImageInformation* image_ = nullptr;
-  const kmodule::ModuleRecord* record_ = nullptr;
-  std::vector<Function> functions_;
-  Function ljungcv_{};
 };
 
 }  // namespace host

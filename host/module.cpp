@@ -1,13 +1,13 @@
 // Loading korvalen.so as the host does: enter it, walk vi_mcn -> mcn_pcns ->
 // pcn_KORVALEN -> korvalen, register the function, call its implementation.
+#include "host/module.hpp"
+
 #include <dlfcn.h>
 
 #include <climits>
 #include <cstring>
 #include <stdexcept>
 #include <string>
-
-#include "host/host.hpp"
 
 namespace host {
 namespace {
@@ -22,12 +22,20 @@ using kmodule::FunctionDescriptor;
 
 }  // namespace
 
-Module::Module(Host& host, const std::string& path) : host_(&host), generation_(host.generation()) {
+void Link::check() const {
+  if (!loaded) throw std::logic_error("the module has been unloaded");
+  if (Host::live() != host || host->generation() != generation) {
+    throw std::logic_error("the module's host is gone: call through a Module of the live Host");
+  }
+}
+
+Module::Module(Host& host, const std::string& path)
+    : link_(std::make_shared<Link>(Link{&host, host.generation()})) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) fail("cannot load module " + path + ": " + dlerror());
   try {
     auto entry = function<void* (*)(void*, void*)>("mcn_main");
-    if (entry == nullptr) fail(path + " has no entry point mcn_main");
+    if (!entry) fail(path + " has no entry point mcn_main");
     image_ =
         static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
 
@@ -51,20 +59,22 @@ Module::Module(Host& host, const std::string& path) : host_(&host), generation_(
         static_cast<const unsigned char*>(record_->entry(kmodule::kImplementationsRequest));
     if (table == nullptr) fail(path + " hands back no implementation table");
     for (std::int32_t i = 0; i < header->count; ++i) {
-      Function f{&header->items[i], nullptr};
+      const FunctionDescriptor* descriptor = &header->items[i];
+      kmodule::FunctionImplementation entry_point;
       std::memcpy(
-          &f.implementation,
+          &entry_point,
           table + kmodule::kImplementationsOffset + sizeof(void*) * static_cast<std::size_t>(i),
-          sizeof f.implementation);
-      if (f.implementation == nullptr) {
+          sizeof entry_point);
+      if (entry_point == nullptr) {
         fail(path + " hands back no implementation for function " + std::to_string(i + 1));
       }
-      if (std::strncmp(f.descriptor->name, "LJUNGCV", sizeof f.descriptor->name) == 0) {
-        ljungcv_ = f;
+      if (std::strncmp(descriptor->name, "LJUNGCV", sizeof descriptor->name) == 0) {
+        ljungcv_ = descriptor;
+        implementation_ = entry_point;
       }
-      functions_.push_back(f);
+      functions_.push_back(descriptor);
     }
-    if (ljungcv_.implementation == nullptr) fail(path + " registers no function LJUNGCV");
+    if (implementation_ == nullptr) fail(path + " registers no function LJUNGCV");
   } catch (...) {
     dlclose(handle_);
     throw;
@@ -72,10 +82,11 @@ Module::Module(Host& host, const std::string& path) : host_(&host), generation_(
 }
 
 Module::~Module() {
+  link_->loaded = false;
   dlclose(handle_);
 }
 
-void* Module::symbol(const char* name) const {
+const void* Module::address(const char* name) const {
   return dlsym(handle_, name);
 }
 
@@ -86,9 +97,6 @@ kmodule::VersionControlBlock Module::version_block() const {
 }
 
 Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_view> method) const {
-  if (Host::live() != host_ || host_->generation() != generation_) {
-    throw std::logic_error("the module's host is gone: evaluate through a Module of the live Host");
-  }
   if (method && method->size() > static_cast<std::size_t>(INT32_MAX)) {
     throw std::length_error("a method of " + std::to_string(method->size()) +
                             " bytes does not fit the descriptor's 32-bit length");
@@ -110,7 +118,7 @@ Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_vi
 
   double result;
   std::memset(&result, kHostByte, sizeof result);
-  const std::int32_t status = ljungcv_.implementation(&record, &result);
+  const std::int32_t status = implementation()(&record, &result);
 
   Evaluation evaluation{result, status, 0, 0};
   for (int i = 0; i < 3; ++i) {

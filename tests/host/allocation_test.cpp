@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 
 extern "C" {
 void* __libc_malloc(std::size_t);
@@ -40,10 +40,10 @@ void* aligned_alloc(std::size_t alignment, std::size_t size) {
 
 namespace {
 
-TEST(Allocation, TenThousandEvaluationsAllocateNothing) {
-  host::Host host;
-  host::Module module(host, KORVALEN_MODULE_PATH);
-  host.clear_records();
+using Allocation = testing_support::LoadedModule;
+
+TEST_F(Allocation, TenThousandEvaluationsAllocateNothing) {
+  host_.clear_records();
 
   // The counter itself must work, or the zero below proves nothing.
   const std::uint64_t probe = allocations.load();
@@ -56,13 +56,13 @@ TEST(Allocation, TenThousandEvaluationsAllocateNothing) {
   for (int i = 0; i < 10000; ++i) {
     const double n = 1.0 + i % 5000, alpha = (i % 11) * 0.01;
     if (i % 3 == 0) {
-      module.evaluate(n, alpha);
+      module_.evaluate(n, alpha);
     } else {
-      module.evaluate(n, alpha, methods[i % 5]);
+      module_.evaluate(n, alpha, methods[i % 5]);
     }
   }
   EXPECT_EQ(allocations.load(), before);
-  EXPECT_TRUE(host.allocations().empty());
+  EXPECT_TRUE(host_.allocations().empty());
 }
 
 }  // namespace

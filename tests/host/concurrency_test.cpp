@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -46,14 +46,14 @@ Outcome evaluate(const host::Module& module, const Input& in) {
   return {bits(e.value), e.status, e.flagged};
 }
 
-class Concurrency : public ::testing::TestWithParam<bool> {};
+class Concurrency : public testing_support::LoadedModule,
+                    public ::testing::WithParamInterface<bool> {};
 
 TEST_P(Concurrency, EightThreadsAgreeWithOne) {
   constexpr int kThreads = 8;
   constexpr std::size_t kCalls = 100000;
-  host::Host host;
-  host.set_service_route(GetParam());
-  host::Module module(host, KORVALEN_MODULE_PATH);
+  host_.set_service_route(GetParam());
+  const host::Module& module = module_;
   const std::vector<Input> work = inputs(kCalls);
 
   std::vector<Outcome> expected;

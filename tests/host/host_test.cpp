@@ -1,13 +1,13 @@
 // The stand-in host models one host per process, keeps its service log
 // bounded, and refuses what does not fit the host's records.
-#include "host/host.hpp"
-
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
 #include <memory>
 #include <stdexcept>
 #include <string>
+
+#include "host/module.hpp"
 
 namespace {
 
@@ -17,12 +17,24 @@ TEST(Host, OneLiveHostPerProcess) {
   EXPECT_THROW(host::Host second, std::logic_error);
   EXPECT_EQ(module.evaluate(100, 0.05).status, 0);  // the refused Host changed nothing
 
+  // Entries taken while the host lived, called once it is gone.
+  const auto entry = module.implementation();
+  const auto translate =
+      module.function<std::int32_t (*)(std::int32_t, const char*, char*, std::int32_t)>("wztxxlt");
   first.reset();  // the module's host is gone: an error, never a read of freed memory
   EXPECT_THROW(module.evaluate(100, 0.05), std::logic_error);
+  double result = 0;
+  EXPECT_THROW(entry(nullptr, &result), std::logic_error);
+  char text[] = "l";
+  EXPECT_THROW(translate(2, text, text, 1), std::logic_error);
+  EXPECT_THROW(module.version_block(), std::logic_error);
   host::Host third;  // a new host, even at the same address, is not the module's
   EXPECT_THROW(module.evaluate(100, 0.05), std::logic_error);
-  host::Module again(third, KORVALEN_MODULE_PATH);
-  EXPECT_EQ(again.evaluate(100, 0.05).status, 0);
+  auto again = std::make_unique<host::Module>(third, KORVALEN_MODULE_PATH);
+  EXPECT_EQ(again->evaluate(100, 0.05).status, 0);
+  const auto outlived = again->implementation();
+  again.reset();  // unloaded: its entries refuse instead of jumping into unmapped code
+  EXPECT_THROW(outlived(nullptr, &result), std::logic_error);
 }
 
 TEST(Host, ServiceLogStaysBoundedAndCounts) {

@@ -8,7 +8,7 @@
 
 #include "critval/critval.hpp"
 #include "critval/ljungcv.hpp"
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -21,11 +21,7 @@ using testing_support::printed;
 constexpr std::int32_t kOk = 0, kMissingResult = 120833, kInvalid = 120836;
 constexpr double kMissing = critval::kMissing;
 
-class FunctionEntry : public ::testing::Test {
- protected:
-  host::Host host_;
-  host::Module module_{host_, KORVALEN_MODULE_PATH};
-};
+using FunctionEntry = testing_support::LoadedModule;
 
 struct Call {
   double n, alpha;

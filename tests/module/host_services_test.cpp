@@ -6,17 +6,14 @@
 #include <cstring>
 #include <string>
 
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "module/korvalen.h"
 #include "test_support.hpp"
 
 namespace {
 
-class HostServices : public ::testing::Test {
+class HostServices : public testing_support::LoadedModule {
  protected:
-  host::Host host_;
-  host::Module module_{host_, KORVALEN_MODULE_PATH};
-
   void expect_only_group_cleared(std::size_t group) {
     for (std::size_t g = 0; g < host::Host::kGroups; ++g) {
       EXPECT_EQ(host_.group_byte(g), g == group ? 0 : 0xFF) << "group " << g;

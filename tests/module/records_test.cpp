@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/host.hpp"
+#include "loaded_module.hpp"
 #include "module/korvalen.h"
 #include "test_support.hpp"
 
@@ -47,11 +47,9 @@ void expect_token(std::string token, std::size_t width, std::string_view separat
   EXPECT_TRUE(all_of(token, is_alnum)) << token;
 }
 
-class Records : public ::testing::Test {
+class Records : public testing_support::LoadedModule {
  protected:
-  host::Host host_;
-  host::Module module_{host_, KORVALEN_MODULE_PATH};
-  void* symbol(const char* name) { return module_.symbol(name); }
+  void* symbol(const char* name) { return const_cast<void*>(module_.address(name)); }
 };
 
 TEST_F(Records, EntryStoresTheAnchors) {
