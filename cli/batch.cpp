@@ -9,11 +9,14 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "cli/csv.hpp"
 #include "cli/jobs.hpp"
+#include "cli/numbers.hpp"
 #include "cli/pipeline.hpp"
+#include "cli/rows.hpp"
 
 namespace cli {
 namespace {
@@ -38,6 +41,7 @@ bool is_header(const CsvReader::Row& row) {
 }
 
 constexpr std::size_t kBatchRows = 2048;
+constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 
 // What the first stage reads of a row: n and alpha, and the row's fields as
 // they are echoed.
@@ -52,81 +56,103 @@ struct Batch {
   std::size_t used = 0;
 };
 
-void read_numbers(const CsvReader::Row& row, Numbers& numbers) {
+// The row's echo and numbers; returns the bytes they hold.
+std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
+  if (numbers.echo.capacity() > 4096) std::string().swap(numbers.echo);
   numbers.echo.clear();
+  const bool kept = !row.too_long && !row.unclosed;
+  std::size_t bytes = 0;
   for (std::size_t i = 0; i < 3; ++i) {
-    if (!row.too_long && i < row.count) append_field(numbers.echo, row.fields[i]);
+    if (kept && i < row.count) {
+      append_field(numbers.echo, row.fields[i]);
+      bytes += row.fields[i].size();
+    }
     numbers.echo += ',';
   }
-  const bool shaped = !row.too_long && row.count >= 2;
+  const bool shaped = kept && row.count >= 2;
   numbers.n = shaped ? field_number(row.fields[0]) : std::nullopt;
   numbers.alpha = shaped ? field_number(row.fields[1]) : std::nullopt;
+  return bytes + numbers.echo.size();
+}
+
+// Fills a batch from the reader, as far as the rows are already there;
+// returns whether the input has ended. Throws ReadError.
+bool read_batch(CsvReader& reader, Batch& b) {
+  b.used = 0;
+  std::size_t bytes = 0;
+  while (b.used < kBatchRows && bytes < kBatchBytes && (b.used == 0 || reader.buffered())) {
+    if (!reader.next(b.rows[b.used])) return true;
+    bytes += read_numbers(b.rows[b.used], b.numbers[b.used]);
+    ++b.used;
+  }
+  return false;
+}
+
+std::string lines(std::uint64_t first, std::uint64_t last) {
+  return first == last ? "line " + std::to_string(first)
+                       : "lines " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+// Why a row cannot be read, or "".
+std::string unreadable(const CsvReader::Row& row, const Numbers& numbers) {
+  if (row.unclosed) {
+    return "the quote opened on line " + std::to_string(row.quote_line) +
+           " is never closed: it took the rest of the input (" + lines(row.line, row.last_line) +
+           ")";
+  }
+  if (row.too_long) {
+    return "longer than " + std::to_string(kMaxBatchRow) + " bytes; skipped" +
+           (row.last_line != row.line ? " (" + lines(row.line, row.last_line) + ")" : "");
+  }
+  if (row.count < 2 || row.count > 3) {
+    return "expected n,alpha[,method], found " + std::to_string(row.count) +
+           (row.count == 1 ? " field" : " fields");
+  }
+  if (!numbers.n) return "n '" + row.fields[0] + "' is not a number";
+  if (!numbers.alpha) return "alpha '" + row.fields[1] + "' is not a number";
+  return {};
 }
 
 // The second stage: evaluates rows and writes them, counting the bad ones.
 class RowWriter {
  public:
-  RowWriter(const host::Module& module, const std::string& name, std::optional<int> digits,
-            Output& out)
-      : module_(module), name_(name), digits_(digits), out_(out) {}
+  RowWriter(Context& c, const std::string& name) : c_(c), name_(name) {}
 
   void write(const CsvReader::Row& row, const Numbers& numbers);
   // The summary of bad rows on standard error, and the exit status.
   int finish() const;
 
  private:
-  const host::Module& module_;
+  Context& c_;
   const std::string& name_;
-  std::optional<int> digits_;
-  Output& out_;
   const bool progress_ = isatty(STDERR_FILENO) != 0;
   std::uint64_t rows_ = 0, errors_ = 0;
   std::string first_error_;
 };
 
 void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
-  if (rows_ == 0 && !row.too_long && is_header(row)) {
+  if (rows_ == 0 && !row.too_long && !row.unclosed && is_header(row)) {
     rows_ = 1;  // a header counts as read
     return;
   }
   ++rows_;
-  std::string& b = out_.buffer();
-  std::string why;
-  const std::optional<double>& n = numbers.n;
-  const std::optional<double>& alpha = numbers.alpha;
-  if (row.too_long) {
-    why = "longer than " + std::to_string(kMaxBatchRow) + " bytes; skipped";
-  } else if (row.count < 2 || row.count > 3) {
-    why = "expected n,alpha[,method], found " + std::to_string(row.count) +
-          (row.count == 1 ? " field" : " fields");
-  } else if (!n) {
-    why = "n '" + row.fields[0] + "' is not a number";
-  } else if (!alpha) {
-    why = "alpha '" + row.fields[1] + "' is not a number";
-  }
+  std::string& b = c_.out.buffer();
   b += numbers.echo;
+  std::string why = unreadable(row, numbers);
   if (!why.empty()) {
     why = name_ + " line " + std::to_string(row.line) + ": " + why;
     if (errors_++ == 0) first_error_ = why;
     b += ",error,";
     append_field(b, why);
     b += '\n';
-    out_.line_done();
+    c_.out.row_done();
     return;
   }
   const std::optional<std::string_view> method =
       row.count == 3 ? std::optional<std::string_view>(row.fields[2]) : std::nullopt;
-  const host::Evaluation e = module_.evaluate(*n, *alpha, method);
-  if (e.status == kmodule::kSuccess) append_value(b, e.value, digits_);
-  b += ',';
-  b += status_word(e.status);
-  b += ',';
-  if (e.status != kmodule::kSuccess) {
-    const Request r{*n, *alpha, method ? std::optional<std::string>(*method) : std::nullopt};
-    append_field(b, explain(module_, r, e));
-  }
-  b += '\n';
-  out_.line_done();
+  const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
+  append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
+  c_.out.row_done();
   if (progress_ && rows_ % 100000 == 0)
     std::cerr << "\rljungcv: " << rows_ << " rows" << std::flush;
 }
@@ -139,45 +165,53 @@ int RowWriter::finish() const {
   return kExitData;
 }
 
+// Both stages on this thread, where no second one can be had.
+int run_alone(CsvReader& reader, RowWriter& writer, Output& out) {
+  auto b = std::make_unique<Batch>();
+  for (bool last = false; !last;) {
+    last = read_batch(reader, *b);
+    for (std::size_t i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
+    out.flush();
+  }
+  return writer.finish();
+}
+
 }  // namespace
 
 // Reading and splitting rows on this thread, evaluating and writing them on a
 // second one: the two halves of the work take about as long as each other.
-int run_batch(const host::Module& module, int fd, const std::string& name,
-              std::optional<int> digits, Output& out) {
+int run_batch(Context& c, int fd, const std::string& name) {
   CsvReader reader(fd, name, kMaxBatchRow);
+  RowWriter writer(c, name);
+  c.out.put_row(kCsvHeader);
   auto pipeline = std::make_unique<Pipeline<Batch>>();
-  RowWriter writer(module, name, digits, out);
-  out.put(kCsvHeader);
 
   std::exception_ptr write_failure;
-  std::thread consumer([&] {
-    try {
-      while (Batch* b = pipeline->take_full()) {
-        for (std::size_t i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
-        pipeline->give_empty(b);
-        if (!pipeline->more_waiting()) out.flush();  // a slow source sees each row soon
+  std::thread consumer;
+  try {
+    consumer = std::thread([&] {
+      try {
+        while (Batch* b = pipeline->take_full()) {
+          for (std::size_t i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
+          pipeline->give_empty(b);
+          if (!pipeline->more_waiting()) c.out.flush();  // a slow source sees each row soon
+        }
+        c.out.flush();
+      } catch (...) {
+        write_failure = std::current_exception();
+        pipeline->stop();
       }
-      out.flush();
-    } catch (...) {
-      write_failure = std::current_exception();
-      pipeline->stop();
-    }
-  });
+    });
+  } catch (const std::system_error&) {
+    pipeline.reset();
+    return run_alone(reader, writer, c.out);
+  }
 
   std::exception_ptr read_failure;
   while (Batch* b = pipeline->take_empty()) {
-    b->used = 0;
     bool last = false;
     try {
-      while (b->used < kBatchRows && (b->used == 0 || reader.buffered())) {
-        if (!reader.next(b->rows[b->used])) {
-          last = true;
-          break;
-        }
-        read_numbers(b->rows[b->used], b->numbers[b->used]);
-        ++b->used;
-      }
+      last = read_batch(reader, *b);
     } catch (...) {
       read_failure = std::current_exception();
       last = true;

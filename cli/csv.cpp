@@ -46,17 +46,26 @@ CsvReader::~CsvReader() {
 }
 
 bool CsvReader::fill() {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   block_.resize(1 << 16);
+  std::size_t size = 0;
   for (;;) {
-    const ssize_t n = read(fd_, block_.data(), block_.size());
+    const ssize_t n = read(fd_, block_.data() + size, block_.size() - size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw ReadError{name_, errno};
-    block_.resize(static_cast<std::size_t>(n));
-    at_ = 0;
-    if (!started_ && block_.size() >= 3 && block_.compare(0, 3, "\xEF\xBB\xBF") == 0) at_ = 3;
-    started_ = true;
-    return n > 0;
+    size += static_cast<std::size_t>(n);
+    // A byte-order mark may come in more than one read.
+    if (!started_ && n > 0 && size < kByteOrderMark.size() &&
+        kByteOrderMark.starts_with(std::string_view(block_.data(), size))) {
+      continue;
+    }
+    break;
   }
+  block_.resize(size);
+  at_ = 0;
+  if (!started_ && block_.starts_with(kByteOrderMark)) at_ = kByteOrderMark.size();
+  started_ = true;
+  return size > 0;
 }
 
 void CsvReader::on_field(void* data, std::size_t size, void* self) {
@@ -73,30 +82,50 @@ void CsvReader::finish_row(Row& row) {
   csv_fini(&parser_, on_field, on_row, this);
 }
 
+// CR, LF and CRLF each end one line.
+void CsvReader::count_line(char c) {
+  if (c == '\r' || (c == '\n' && !after_cr_)) ++line_;
+  after_cr_ = c == '\r';
+}
+
 bool CsvReader::next(Row& row) {
+  constexpr std::size_t kKeptCapacity = 4096;  // a long row's storage is not kept for the next
   row.count = 0;
   row.too_long = false;
+  row.unclosed = false;
+  for (std::string& field : row.fields) {
+    if (field.capacity() > kKeptCapacity) std::string().swap(field);
+  }
+  if (row_.capacity() > 4 * max_row_) std::string().swap(row_);
   row_.clear();
   std::uint64_t first_line = line_;
   for (;;) {
     if (at_ == block_.size()) {
       if (end_ || !fill()) {
         end_ = true;
+        const bool open_quote = state_ == State::kQuoted;
         state_ = State::kFieldStart;
-        if (row.too_long) {
-          row.line = first_line;
+        row.line = first_line;
+        row.last_line = last_byte_line_;
+        if (open_quote) {
+          row.unclosed = true;
+          row.quote_line = quote_line_;
           return true;
         }
+        if (row.too_long) return true;
         if (row_.empty()) return false;
-        row.line = first_line;
         finish_row(row);
-        if (row.count == 0) return false;  // blanks only
-        return true;
+        return row.count > 0;  // blanks only: no row
       }
     }
     const char* const bytes = block_.data();
     const std::size_t size = block_.size();
     if (row_.empty() && !row.too_long && state_ == State::kFieldStart) {
+      if (after_cr_ && bytes[at_] == '\n') {  // the rest of a CRLF split across reads
+        ++at_;
+        after_cr_ = false;
+        continue;
+      }
       // The common row: no quote and no lone CR up to its LF, wholly in the
       // block. libcsv splits it where it lies.
       std::size_t k = at_;
@@ -104,9 +133,10 @@ bool CsvReader::next(Row& row) {
       const std::size_t end =
           k < size && bytes[k] == '\r' && k + 1 < size && bytes[k + 1] == '\n' ? k + 1 : k;
       if (end < size && bytes[end] == '\n' && end - at_ < max_row_) {
+        row.line = row.last_line = last_byte_line_ = first_line;
         ++line_;
+        after_cr_ = false;
         current_ = &row;
-        row.line = first_line;
         csv_parse(&parser_, bytes + at_, end + 1 - at_, on_field, on_row, this);
         csv_fini(&parser_, on_field, on_row, this);
         at_ = end + 1;
@@ -119,11 +149,13 @@ bool CsvReader::next(Row& row) {
     bool row_end = false;
     for (; k < size && !row_end; ++k) {
       const char c = bytes[k];
-      if (c == '\n') ++line_;
+      last_byte_line_ = line_;
+      count_line(c);
       switch (state_) {
         case State::kFieldStart:
           if (c == '"') {
             state_ = State::kQuoted;
+            quote_line_ = last_byte_line_;
           } else if (c == '\n' || c == '\r') {
             row_end = true;
           } else if (c != ',' && c != ' ' && c != '\t') {
@@ -166,6 +198,7 @@ bool CsvReader::next(Row& row) {
     if (row_end) {
       state_ = State::kFieldStart;
       row.line = first_line;
+      row.last_line = last_byte_line_;
       if (row.too_long) return true;
       finish_row(row);
       if (row.count > 0) return true;

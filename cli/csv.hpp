@@ -21,18 +21,22 @@ struct ReadError {
   int error;
 };
 
-// Rows of a CSV stream: a leading byte-order mark dropped, CRLF or LF line
-// ends, blank lines skipped, unquoted fields trimmed of blanks and tabs. A row
-// longer than the limit is reported as such and skipped without being held.
+// Rows of a CSV stream: a leading byte-order mark dropped, CRLF, LF or CR line
+// ends (each ending one line), blank lines skipped, unquoted fields trimmed of
+// blanks and tabs. A row longer than the limit is reported as such and skipped
+// without being held; so is a quote that the input never closes.
 class CsvReader {
  public:
   static constexpr std::size_t kMaxFields = 4;  // more are only counted
 
   struct Row {
     std::array<std::string, kMaxFields> fields;
-    std::size_t count = 0;   // fields in the row
-    std::uint64_t line = 0;  // where it begins, from 1
-    bool too_long = false;   // longer than the limit: no fields kept
+    std::size_t count = 0;        // fields in the row
+    std::uint64_t line = 0;       // where it begins, from 1
+    std::uint64_t last_line = 0;  // where it ends
+    bool too_long = false;        // longer than the limit: no fields kept
+    bool unclosed = false;        // a quote opened on quote_line never closes: no fields kept
+    std::uint64_t quote_line = 0;
   };
 
   CsvReader(int fd, std::string name, std::size_t max_row);
@@ -49,6 +53,7 @@ class CsvReader {
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
   bool fill();
   void finish_row(Row& row);
+  void count_line(char c);
   static void on_field(void* data, std::size_t size, void* self);
   static void on_row(int terminator, void* self);
 
@@ -61,6 +66,9 @@ class CsvReader {
   bool end_ = false;
   bool started_ = false;
   std::uint64_t line_ = 1;
+  bool after_cr_ = false;             // the last byte was a CR: an LF now ends no further line
+  std::uint64_t last_byte_line_ = 1;  // the line of the last byte read
+  std::uint64_t quote_line_ = 0;
   State state_ = State::kFieldStart;
   std::string row_;
   Row* current_ = nullptr;

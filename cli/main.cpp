@@ -14,11 +14,13 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/csv.hpp"
 #include "cli/jobs.hpp"
+#include "cli/numbers.hpp"
 #include "cli/ranges.hpp"
 
 namespace cli {
@@ -30,13 +32,20 @@ constexpr char kUsage[] =
     "usage: ljungcv [--module PATH] [--digits D] (N ALPHA [METHOD] | table [OPTIONS] | "
     "batch [FILE|-] | describe | --version)\nsee ljungcv --help\n";
 
-// The module beside the executable (build tree), else the installed one.
+// The build tree's module (module/korvalen.so beside the executable), else
+// the installed one; never a file found relative to the current directory.
+// Throws std::runtime_error when the executable's own place is unknown.
 std::string default_module() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  if (error) return "korvalen.so";
-  const fs::path here = self.parent_path() / "korvalen.so";
-  if (fs::exists(here)) return here.string();
+  if (error || !self.is_absolute()) {
+    throw std::runtime_error(
+        "cannot find the module: where this program lies is unknown (/proc/self/exe: " +
+        (error ? error.message() : std::string("not an absolute path")) +
+        "); name it with --module");
+  }
+  const fs::path here = self.parent_path() / "module" / "korvalen.so";
+  if (fs::exists(here, error)) return here.string();
   return (self.parent_path() / KORVALEN_INSTALLED_MODULE).lexically_normal().string();
 }
 
@@ -64,24 +73,24 @@ int run(int argc, char** argv) {
       "LJUNGCV(n, alpha [, method]): the critical value for the largest of n absolute "
       "standardized statistics at level alpha (0 <= alpha <= 0.1)."};
   app.name("ljungcv");
-  std::string module_path = default_module();
-  std::optional<int> digits;
+  std::optional<std::string> module_path, digits_text;
   bool version = false;
-  app.add_option("--module", module_path, "the module file to load")->capture_default_str();
-  app.add_option("--digits", digits, "round values to this many decimals")
-      ->check(CLI::Range(0, 30));
+  app.add_option("--module", module_path,
+                 "the module file to load (default: the build tree's, else the installed one)");
+  app.add_option("--digits", digits_text, "round values to this many decimals, 0 to 30");
   app.add_flag("--version", version, "print the tool's version and the module's release");
 
   std::string n_text, alpha_text, method_text;
   app.add_option("N", n_text, "number of statistics (truncated toward zero)");
   app.add_option("ALPHA", alpha_text, "significance level, 0 to 0.1");
-  app.add_option("METHOD", method_text, "a method keyword: " + keyword_words());
+  app.add_option("METHOD", method_text,
+                 "the method keyword: L (asymptotic) or C (corrected, the default)");
 
   auto* table = app.add_subcommand("table", "a table over lists or ranges of n and alpha");
   std::string n_list = "2,5,10,20,50,100,200,500,1000", alpha_list = "0.01,0.05,0.1";
   std::string methods = "both";
   bool csv = false;
-  std::uint64_t max_rows = kDefaultMaxRows;
+  std::string max_rows_text = std::to_string(kDefaultMaxRows);
   table->add_option("--n", n_list, "n values: a,b,c or START:END:STEP or START:END:*FACTOR")
       ->capture_default_str();
   table->add_option("--alpha", alpha_list, "alpha values, in the same forms")
@@ -89,9 +98,8 @@ int run(int argc, char** argv) {
   table->add_option("--method", methods, "a method keyword, both, or default")
       ->capture_default_str();
   table->add_flag("--csv", csv, "n,alpha,method,value,status,message rows");
-  table->add_option("--max-rows", max_rows, "refuse a table of more rows than this")
-      ->capture_default_str()
-      ->check(CLI::PositiveNumber);
+  table->add_option("--max-rows", max_rows_text, "refuse a table of more rows than this")
+      ->capture_default_str();
 
   auto* batch =
       app.add_subcommand("batch", "rows n,alpha[,method] from a file or standard input (-)");
@@ -115,26 +123,47 @@ int run(int argc, char** argv) {
     return usage_error("N and ALPHA are needed");
   if (!single && !n_text.empty()) return usage_error("unexpected argument '" + n_text + "'");
 
+  std::optional<int> digits;
+  if (digits_text) {
+    const auto d = parse_whole(*digits_text, 0, 30);
+    if (!d)
+      return usage_error("--digits: '" + *digits_text + "' is not a whole number from 0 to 30");
+    digits = static_cast<int>(*d);
+  }
+  const auto max_rows = parse_whole(max_rows_text, 1, UINT64_MAX);
+  if (!max_rows) {
+    return usage_error("--max-rows: '" + max_rows_text + "' is not a whole number of 1 or more");
+  }
+
   Request request{};
-  std::vector<double> ns, alphas;
+  std::optional<NumberList> ns, alphas;
   if (*table) {
     try {
-      ns = parse_list(n_list, "--n", max_rows);
-      alphas = parse_list(alpha_list, "--alpha", max_rows);
+      ns.emplace(n_list, "--n", *max_rows);
+      alphas.emplace(alpha_list, "--alpha", *max_rows);
     } catch (const ListError& e) {
       return usage_error(e.what());
     }
-    const double rows = static_cast<double>(ns.size()) * static_cast<double>(alphas.size()) *
+    const double rows = static_cast<double>(ns->size()) * static_cast<double>(alphas->size()) *
                         (methods == "both" ? 2.0 : 1.0);
-    if (rows > static_cast<double>(max_rows)) {
+    if (rows > static_cast<double>(*max_rows)) {
       return usage_error("the table would have " + format_number(rows) + " rows, more than the " +
-                         std::to_string(max_rows) + " allowed (see --max-rows)");
+                         std::to_string(*max_rows) + " allowed (see --max-rows)");
     }
   } else if (single) {
     const auto n = parse_number(n_text), alpha = parse_number(alpha_text);
     if (!n) return usage_error("N: '" + n_text + "' is not a decimal number");
     if (!alpha) return usage_error("ALPHA: '" + alpha_text + "' is not a decimal number");
-    request = {*n, *alpha, app.count("METHOD") ? std::optional(method_text) : std::nullopt};
+    request = {*n, *alpha,
+               app.count("METHOD") ? std::optional<std::string_view>(method_text) : std::nullopt};
+  }
+
+  std::string path;
+  try {
+    path = module_path ? module_file(*module_path) : default_module();
+  } catch (const std::runtime_error& e) {
+    std::cerr << "ljungcv: " << e.what() << '\n';
+    return kExitNoModule;
   }
 
   int input = STDIN_FILENO;
@@ -149,37 +178,49 @@ int run(int argc, char** argv) {
   }
 
   Output out(STDOUT_FILENO, "standard output");
+  Explainer explainer;
   int status = kExitOk;
   try {
     host::Host host;
-    const std::string path = module_file(module_path);
-    host::Module module(host, path);
+    std::optional<host::Module> module;
+    try {
+      module.emplace(host, path);
+    } catch (const std::runtime_error& e) {
+      std::cerr << "ljungcv: " << e.what() << '\n';
+      return kExitNoModule;
+    }
+    Context context{*module, explainer, digits, out};
     try {
       if (version) {
-        status = run_version(module, path, out);
+        status = run_version(*module, path, out);
       } else if (*describe) {
-        status = run_describe(module, path, out);
+        status = run_describe(*module, path, out);
       } else if (*table) {
-        status = run_table(module, ns, alphas, methods, csv, digits, out);
+        status = run_table(context, *ns, *alphas, methods, csv);
       } else if (*batch) {
-        status = run_batch(module, input, input_name, digits, out);
+        status = run_batch(context, input, input_name);
       } else {
-        status = run_single(module, request, digits, out);
+        status = run_single(context, request);
       }
     } catch (const ReadError& e) {
       out.flush();  // the rows already done
       std::cerr << "ljungcv: cannot read " << e.name << ": " << std::strerror(e.error) << '\n';
       return kExitIo;
+    } catch (const std::bad_alloc&) {
+      out.flush();
+      std::cerr << "ljungcv: out of memory; the rows before this point were written\n";
+      return kExitOsError;
     }
     out.flush();
   } catch (const WriteError& e) {
     if (e.error == EPIPE) return status;  // the reader has gone: end quietly
     std::cerr << "ljungcv: cannot write " << e.name << ": " << std::strerror(e.error) << '\n';
     return kExitIo;
-  } catch (const std::runtime_error& e) {
-    std::cerr << "ljungcv: " << e.what() << '\n';
-    return kExitNoModule;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "ljungcv: out of memory\n";
+    return kExitOsError;
   }
+  if (explainer.disagreed()) std::cerr << "ljungcv: " << Explainer::disagreement(path) << '\n';
   return status;
 }
 
@@ -187,5 +228,10 @@ int run(int argc, char** argv) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
-  return cli::run(argc, argv);
+  try {
+    return cli::run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "ljungcv: out of memory\n";  // before any row
+    return cli::kExitOsError;
+  }
 }

@@ -3,15 +3,35 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace cli {
 
 std::optional<double> parse_number(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;  // "+-5"
+  }
   if (text.empty() || text.front() == '+') return std::nullopt;
   double value = 0.0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (end != text.data() + text.size()) return std::nullopt;
+  if (error == std::errc::result_out_of_range) {
+    // Beyond the doubles: the nearest one, 0 or infinity, as strtod gives it
+    // (the tool runs in the C locale, so the point is '.').
+    return std::strtod(std::string(text).c_str(), nullptr);
+  }
+  if (error != std::errc()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::uint64_t> parse_whole(std::string_view text, std::uint64_t low,
+                                         std::uint64_t high) {
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (value < low || value > high) return std::nullopt;
   return value;
 }
 

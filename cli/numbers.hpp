@@ -1,6 +1,7 @@
 // Numbers as ljungcv reads and prints them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,8 +9,13 @@
 namespace cli {
 
 // A decimal number, the whole text: an optional sign, digits with an optional
-// point, an optional exponent; "inf" and "nan" too. No hexadecimal.
+// point, an optional exponent; "inf" and "nan" too. No hexadecimal. Beyond the
+// doubles' range, the nearest double (0 or infinity), as R and Python read it.
 std::optional<double> parse_number(std::string_view text);
+
+// A whole decimal number from low to high, the whole text; nothing else.
+std::optional<std::uint64_t> parse_whole(std::string_view text, std::uint64_t low,
+                                         std::uint64_t high);
 
 // The shortest decimal that reads back as the same double, in positional
 // notation from 1e-7 up to 1e21 (200000, never 2e+05) and in exponent

@@ -1,25 +1,53 @@
-// Buffered output to a file descriptor that reports every failure to write.
+// Buffered output to a file descriptor, in whole rows.
 #include "cli/output.hpp"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace cli {
 
+Output::Output(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
+  buffer_.reserve(2 * kSize);
+}
+
 void Output::flush() {
+  const std::size_t whole = ends_.empty() ? 0 : ends_.back();  // never an unfinished row
   std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t n = write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      buffer_.clear();
-      throw WriteError{name_, error};
+  while (done < whole) {
+    const ssize_t n = write(fd_, buffer_.data() + done, whole - done);
+    if (n >= 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
     }
-    done += static_cast<std::size_t>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      pollfd ready{fd_, POLLOUT, 0};
+      poll(&ready, 1, -1);
+      continue;
+    }
+    const int error = errno;
+    cut_back(done);
+    buffer_.clear();
+    ends_.clear();
+    throw WriteError{name_, error};
   }
-  buffer_.clear();
+  buffer_.erase(0, whole);
+  ends_.clear();
+}
+
+// The rows written before a failure end where the last whole one does; in a
+// regular file the bytes of the cut row after it are taken back.
+void Output::cut_back(std::size_t written) {
+  const auto last = std::upper_bound(ends_.begin(), ends_.end(), written);
+  const std::size_t whole = last == ends_.begin() ? 0 : *(last - 1);
+  struct stat file {};
+  if (written == whole || fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) return;
+  const off_t at = lseek(fd_, 0, SEEK_CUR);
+  if (at >= 0) (void)ftruncate(fd_, at - static_cast<off_t>(written - whole));
 }
 
 }  // namespace cli

@@ -1,8 +1,10 @@
-// Buffered output to a file descriptor that reports every failure to write.
+// Buffered output to a file descriptor, in whole rows, that reports every
+// failure to write.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cli {
 
@@ -14,27 +16,32 @@ struct WriteError {
 
 class Output {
  public:
-  Output(int fd, std::string name) : fd_(fd), name_(std::move(name)) { buffer_.reserve(kSize); }
+  Output(int fd, std::string name);
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
-  // The buffer to append to; written out once it holds kSize bytes.
+  // The buffer to append a row to; row_done() marks where the row ends.
   std::string& buffer() { return buffer_; }
-  void put(std::string_view text) {
-    buffer_.append(text);
+  void row_done() {
+    ends_.push_back(buffer_.size());
     if (buffer_.size() >= kSize) flush();
   }
-  void line_done() {
-    if (buffer_.size() >= kSize) flush();
+  void put_row(std::string_view row) {
+    buffer_.append(row);
+    row_done();
   }
-  // Writes everything buffered; throws WriteError.
+  // Writes every finished row; throws WriteError. A write that fails part
+  // way leaves no part of a row behind in a regular file: the file is cut
+  // back to the last whole row. A non-blocking descriptor is waited on.
   void flush();
 
  private:
   static constexpr std::size_t kSize = 1 << 16;
+  void cut_back(std::size_t written);
   int fd_;
   std::string name_;
   std::string buffer_;
+  std::vector<std::size_t> ends_;  // where each row in the buffer ends
 };
 
 }  // namespace cli

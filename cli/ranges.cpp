@@ -1,6 +1,7 @@
 // Lists of numbers and ranges for tables.
 #include "cli/ranges.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -10,18 +11,22 @@
 namespace cli {
 namespace {
 
-// Decimals a number was written with: digits after the point, less the exponent.
+// Decimals a number was written with: digits after the point, less the
+// exponent; held to a range in which it still means something.
 int decimals(std::string_view text) {
-  int exponent = 0;
+  long long exponent = 0;
   const std::size_t e = text.find_first_of("eE");
   if (e != std::string_view::npos) {
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(),
-                    exponent);
+    const std::size_t digits = e + 1 + (e + 1 < text.size() && text[e + 1] == '+');
+    const auto parsed = std::from_chars(text.data() + digits, text.data() + text.size(), exponent);
+    if (parsed.ec == std::errc::result_out_of_range) exponent = text[digits] == '-' ? -1000 : 1000;
+    exponent = std::clamp(exponent, -1000LL, 1000LL);
     text = text.substr(0, e);
   }
   const std::size_t point = text.find('.');
-  const int after = point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
-  return after - exponent;
+  const long long after =
+      point == std::string_view::npos ? 0 : std::min<long long>(text.size() - point - 1, 1000);
+  return static_cast<int>(after - exponent);
 }
 
 // The double nearest the value written with this many decimals or significant digits.
@@ -45,18 +50,17 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 }  // namespace
 
-std::vector<double> parse_list(std::string_view text, std::string_view what,
-                               std::uint64_t max_values) {
-  std::vector<double> values;
+NumberList::NumberList(std::string_view text, std::string_view what, std::uint64_t max_values) {
   for (const std::string_view item : split(text, ',')) {
     const auto fail = [&](const std::string& why) {
       throw ListError(std::string(what) + ": '" + std::string(item) + "' " + why);
     };
     const std::vector<std::string_view> parts = split(item, ':');
+    Item next{};
     if (parts.size() == 1) {
       const auto v = parse_number(item);
       if (!v) fail("is not a number");
-      values.push_back(*v);
+      next = {*v, 0.0, 1, false, -1};
     } else if (parts.size() == 3) {
       const bool geometric = !parts[2].empty() && parts[2][0] == '*';
       const std::string_view step_text = geometric ? parts[2].substr(1) : parts[2];
@@ -81,28 +85,33 @@ std::vector<double> parse_list(std::string_view text, std::string_view what,
         }
         count = std::floor(span / *step + 1e-9) + 1.0;
       }
-      if (!(count <= static_cast<double>(max_values - values.size()))) {
+      if (!(count <= static_cast<double>(max_values - size_))) {
         fail("has " + format_number(count) + " values, more than the " +
              std::to_string(max_values) + " allowed (see --max-rows)");
       }
       const int places = std::max(decimals(parts[0]), decimals(step_text));
-      for (std::uint64_t i = 0; i < static_cast<std::uint64_t>(count); ++i) {
-        const double k = static_cast<double>(i);
-        values.push_back(geometric
-                             ? rounded(*start * std::pow(*step, k), std::chars_format::general, 15)
-                         : places >= 0 && places <= 17
-                             ? rounded(*start + k * *step, std::chars_format::fixed, places)
-                             : *start + k * *step);
-      }
+      next = {*start, *step, static_cast<std::uint64_t>(count), geometric,
+              places >= 0 && places <= 17 ? places : -1};
     } else {
       fail("is not a number or a range");
     }
-    if (values.size() > max_values) {
+    if (next.count > max_values - size_) {
       throw ListError(std::string(what) + " has more than the " + std::to_string(max_values) +
                       " values allowed (see --max-rows)");
     }
+    size_ += next.count;
+    items_.push_back(next);
   }
-  return values;
+}
+
+double NumberList::value(const Item& item, std::uint64_t i) {
+  if (item.step == 0.0 && !item.geometric) return item.start;  // a single number
+  const double k = static_cast<double>(i);
+  if (item.geometric) {
+    return rounded(item.start * std::pow(item.step, k), std::chars_format::general, 15);
+  }
+  const double v = item.start + k * item.step;
+  return item.places >= 0 ? rounded(v, std::chars_format::fixed, item.places) : v;
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 // Lists of numbers for tables: items separated by commas, each a number, a
-// linear range START:END:STEP or a geometric range START:END:*FACTOR.
+// linear range START:END:STEP or a geometric range START:END:*FACTOR. A list
+// is walked, never stored: memory stays that of its text, whatever its length.
 #pragma once
 
 #include <cstdint>
@@ -14,12 +15,36 @@ struct ListError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The list's values in order. A range must reach its end: finite bounds, a
-// step of the right sign (a factor above 1 upward, between 0 and 1 downward,
-// positive bounds). Linear values are start + i * step, rounded to the
-// decimals the range was written with; geometric ones to 15 digits. Throws
-// ListError, before generating anything, when the list would exceed max_values.
-std::vector<double> parse_list(std::string_view text, std::string_view what,
-                               std::uint64_t max_values);
+class NumberList {
+ public:
+  // A range must reach its end: finite bounds, a step of the right sign (a
+  // factor above 1 upward, between 0 and 1 downward, positive bounds). Throws
+  // ListError for text that is no list, or a list of more than max_values.
+  NumberList(std::string_view text, std::string_view what, std::uint64_t max_values);
+
+  std::uint64_t size() const { return size_; }
+
+  // f(value) for every value in order. Linear values are start + i * step,
+  // rounded to the decimals the range was written with; geometric ones to 15
+  // digits.
+  template <typename F>
+  void for_each(F&& f) const {
+    for (const Item& item : items_) {
+      for (std::uint64_t i = 0; i < item.count; ++i) f(value(item, i));
+    }
+  }
+
+ private:
+  struct Item {
+    double start, step;
+    std::uint64_t count;
+    bool geometric;
+    int places;  // decimals of a linear range, or -1: none to round to
+  };
+  static double value(const Item& item, std::uint64_t i);
+
+  std::vector<Item> items_;
+  std::uint64_t size_ = 0;
+};
 
 }  // namespace cli

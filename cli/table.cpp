@@ -1,9 +1,11 @@
-// Tables over lists of n and alpha, as aligned text or CSV.
+// Tables over lists of n and alpha, as aligned text or CSV, streamed: one row
+// at a time, whatever the table's length.
 #include <algorithm>
-#include <cstdio>
 
 #include "cli/csv.hpp"
 #include "cli/jobs.hpp"
+#include "cli/numbers.hpp"
+#include "cli/rows.hpp"
 
 namespace cli {
 namespace {
@@ -16,25 +18,23 @@ std::vector<std::optional<std::string>> chosen_methods(const std::string& method
 
 }  // namespace
 
-int run_table(const host::Module& module, const std::vector<double>& ns,
-              const std::vector<double>& alphas, const std::string& methods, bool csv,
-              std::optional<int> digits, Output& out) {
-  char line[256];
+int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
+              const std::string& methods, bool csv) {
   if (csv) {
-    out.put(kCsvHeader);
+    c.out.put_row(kCsvHeader);
   } else {
-    std::snprintf(line, sizeof line, "%12s %10s %-9s %20s  %s\n", "n", "alpha", "method", "value",
-                  "status");
-    out.put(line);
+    append_text_row(c.out.buffer(), "n", "alpha", "method", "value", "status");
+    c.out.row_done();
   }
   int worst = kExitOk;
   for (const auto& method : chosen_methods(methods)) {
-    for (double alpha : alphas) {
-      for (double n : ns) {
-        const Request r{n, alpha, method};
-        const host::Evaluation e = module.evaluate(n, alpha, method);
+    const std::optional<std::string_view> keyword =
+        method ? std::optional<std::string_view>(*method) : std::nullopt;
+    alphas.for_each([&](double alpha) {
+      ns.for_each([&](double n) {
+        const host::Evaluation e = c.module.evaluate(n, alpha, keyword);
         worst = std::max<int>(worst, exit_for(e.status));
-        std::string& b = out.buffer();
+        std::string& b = c.out.buffer();
         if (csv) {
           append_value(b, n, std::nullopt);
           b += ',';
@@ -42,22 +42,15 @@ int run_table(const host::Module& module, const std::vector<double>& ns,
           b += ',';
           append_field(b, method.value_or(""));
           b += ',';
-          if (e.status == kmodule::kSuccess) append_value(b, e.value, digits);
-          b += ',';
-          b += status_word(e.status);
-          b += ',';
-          append_field(b, explain(module, r, e));
-          b += '\n';
+          append_result(b, e, c.digits, c.explainer.sentence({n, alpha, keyword}, e));
         } else {
-          std::snprintf(line, sizeof line, "%12s %10s %-9s %20s  %s\n", format_number(n).c_str(),
-                        format_number(alpha).c_str(), method.value_or("(default)").c_str(),
-                        e.status == kmodule::kSuccess ? format_value(e.value, digits).c_str() : "-",
-                        std::string(status_word(e.status)).c_str());
-          b += line;
+          append_text_row(b, format_number(n), format_number(alpha), method.value_or("(default)"),
+                          e.status == kmodule::kSuccess ? format_value(e.value, c.digits) : "-",
+                          status_word(e.status));
         }
-        out.line_done();
-      }
-    }
+        c.out.row_done();
+      });
+    });
   }
   return worst;
 }

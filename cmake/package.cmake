@@ -4,12 +4,13 @@
 # Debian's paths (lib/<multiarch>).
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/korvalen)
 set(_gz ${CMAKE_BINARY_DIR}/generated/doc)
+configure_file(${CMAKE_SOURCE_DIR}/docs/ljungcv.1.in ${_gz}/ljungcv.1 @ONLY)
 add_custom_command(
   OUTPUT ${_gz}/ljungcv.1.gz ${_gz}/changelog.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_gz}
-  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/ljungcv.1 > ${_gz}/ljungcv.1.gz
+  COMMAND gzip -9n -c ${_gz}/ljungcv.1 > ${_gz}/ljungcv.1.gz
   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/changelog > ${_gz}/changelog.gz
-  DEPENDS ${CMAKE_SOURCE_DIR}/docs/ljungcv.1 ${CMAKE_SOURCE_DIR}/docs/changelog
+  DEPENDS ${_gz}/ljungcv.1 ${CMAKE_SOURCE_DIR}/docs/changelog
   VERBATIM)
 add_custom_target(korvalen_docs ALL DEPENDS ${_gz}/ljungcv.1.gz ${_gz}/changelog.gz)
 install(FILES ${_gz}/ljungcv.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

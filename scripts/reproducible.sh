@@ -11,7 +11,7 @@ for tree in first second-tree; do
     -DKORVALEN_BENCH=OFF -DKORVALEN_CLI=OFF >/dev/null
   cmake --build "$work/$tree" --target korvalen >/dev/null
 done
-if cmp "$work/first/korvalen.so" "$work/second-tree/korvalen.so"; then
+if cmp "$work/first/module/korvalen.so" "$work/second-tree/module/korvalen.so"; then
   echo "reproducible: korvalen.so identical in two build trees (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 else
   echo "NOT reproducible: korvalen.so differs between build trees" >&2

@@ -3,7 +3,7 @@
 # version and describe, a missing module, and the installed layout.
 # Usage: cli_test.sh LJUNGCV BUILD_DIR
 set -uo pipefail
-ljungcv=$1
+ljungcv=$(realpath "$1")
 build=$2
 failures=0
 work=$(mktemp -d)
@@ -38,7 +38,7 @@ check "infinity at alpha 0" 0 '^inf$' '^$' -- "$ljungcv" 100 0 L
 check "alpha rejected" 1 '^$' 'argument 2 \(alpha\) rejected: alpha = 0\.5 must lie between 0 and 0\.1.*120836' -- "$ljungcv" 100 0.5
 check "n rejected" 1 '^$' 'argument 1 \(n\) rejected.*120836' -- "$ljungcv" nan 0.05
 check "method rejected" 1 '^$' "argument 3 \(method\) rejected: 'CORRE' is not one of" -- "$ljungcv" 10 0.05 CORRE
-check "missing result" 2 '^$' "LJUNGCV\(1\.5, 0\.05, 'L'\) gave no value: the asymptotic method needs n >= 2 \(status 120833\)" -- "$ljungcv" 1.5 0.05 L
+check "missing result" 2 '^$' "LJUNGCV\(1\.5, 0\.05\) by the asymptotic method gave no value: the asymptotic method needs n >= 2 \(status 120833\)" -- "$ljungcv" 1.5 0.05 L
 check "missing at alpha 0" 2 '^$' 'corrected method needs a larger alpha' -- "$ljungcv" 100 0
 check "missing at a tiny alpha" 2 '^$' 'sqrt\(1 \+ alpha\) rounds to 1' -- "$ljungcv" 100 3e-16
 check "missing below one statistic" 2 '^$' 'single statistic: the corrected curve has turned down.*L, gives 8\.198' \
@@ -63,7 +63,7 @@ check "describe" 0 '^function  LJUNGCV, 2 to 3 arguments$' '^$' -- "$ljungcv" --
 printf 'n,alpha,method\n100,0.05\n10,0.05,L\n1,0.05,L\n100,0.5,C\n5,0.01," corr "\n' >"$work/rows.csv"
 check "batch file: good row" 0 '^100,0\.05,,3\.810087571983974,ok,$' '^$' -- "$ljungcv" batch "$work/rows.csv"
 check "batch file: rejected row" 0 '^100,0\.5,C,,rejected,argument 2' '^$' -- "$ljungcv" batch "$work/rows.csv"
-check "batch file: missing row" 0 "^1,0\.05,L,,missing,\"LJUNGCV\(1, 0\.05, 'L'\)" '^$' -- "$ljungcv" batch "$work/rows.csv"
+check "batch file: missing row" 0 "^1,0\.05,L,,missing,\"LJUNGCV\(1, 0\.05\) by the asymptotic" '^$' -- "$ljungcv" batch "$work/rows.csv"
 check "batch file: blank-framed keyword" 0 '^5,0\.01," corr ",3\.29171740208364' '^$' -- "$ljungcv" batch "$work/rows.csv"
 check "batch stdin" 0 '^10,0\.05,L,3\.4038115277368,ok,$' '^$' -- bash -c "\"$ljungcv\" --batch - < \"$work/rows.csv\""
 rows=$("$ljungcv" batch "$work/rows.csv" | wc -l)
@@ -115,6 +115,61 @@ ldd "$ljungcv" | grep -q 'libasan\|libtsan' && limit=""
 check "long row in bounded memory" 65 '^100,0\.05,,3\.810087571983974,ok,$' 'line 2: longer than 65536 bytes' \
   -- bash -c "{ echo 10,0.05; head -c 200000000 /dev/zero | tr '\\0' x; echo; echo 100,0.05; } |
               ($limit \"$ljungcv\" batch)"
+
+# Hostile but realistic input: one row per case.
+sanitized=false
+ldd "$ljungcv" | grep -q 'libasan\|libtsan' && sanitized=true
+long_method=$(printf 'x%.0s' $(seq 300))
+check "numbers beyond the doubles: 0" 0 '^inf$' '^$' -- "$ljungcv" 100 1e-400 L
+check "numbers beyond the doubles: infinity" 2 '^$' 'LJUNGCV\(inf, 0\.05\).*count below 1' -- "$ljungcv" 1e400 0.05
+check "a sign after a sign" 64 '^$' "'\+-5' is not a decimal number" -- "$ljungcv" +-5 0.05
+check "--digits not whole" 64 '^$' "^ljungcv: --digits: '1e1' is not a whole number from 0 to 30$" -- "$ljungcv" --digits 1e1 100 0.05
+check "--max-rows 0" 64 '^$' "^ljungcv: --max-rows: '0' is not a whole number of 1 or more$" -- "$ljungcv" table --max-rows 0
+check "range with a huge exponent" 0 '^ +10 +0\.1 L +3\.08053' '^$' -- "$ljungcv" table --n 10 --alpha 0.0e-2147483648:0.1:0.05 --method L
+check "text table: a long method keeps its rows" 0 "^ +20 +0\.05 x{300} +- +rejected$" '^$' \
+  -- bash -c "\"$ljungcv\" table --n 10,20 --alpha 0.05 --method $long_method; exit 0"
+check "batch: CR line ends number the lines" 65 '^xyz,1,,,error,standard input line 4:' 'line 2: n .abc' \
+  -- bash -c "printf '100,0.05\rabc,0.05\r300,0.05\rxyz,1\r' | \"$ljungcv\" batch"
+check "batch: a byte-order mark in two reads" 0 '^100,0\.05,,3\.81' '^$' \
+  -- bash -c "(printf '\xef'; sleep .3; printf '\xbb\xbfn,alpha\n100,0.05\n') | \"$ljungcv\" batch"
+check "batch: an unclosed quote is named" 65 'the quote opened on line 2 is never closed: it took the rest of the input \(lines 2 to 4\)' 'line 2: the quote' \
+  -- bash -c "printf '10,0.05\n10,\"0.05\n100,0.05\n300,0.05\n' | \"$ljungcv\" batch"
+mkdir -p "$work/plant"
+printf '#include <stdio.h>\n__attribute__((constructor)) static void p(void) { fclose(fopen("ran", "w")); }\n' >"$work/plant/p.c"
+cc -shared -fPIC "$work/plant/p.c" -o "$work/plant/korvalen.so"
+if unshare -m true 2>/dev/null; then
+  check "no /proc: no module from the current directory" 69 '^$' 'cannot find the module: where this program lies is unknown' \
+    -- bash -c "cd '$work/plant' && unshare -m sh -c 'mount -t tmpfs none /proc && exec \"$ljungcv\" 100 0.05'"
+  [[ ! -e $work/plant/ran ]] && echo "ok   no /proc: the planted file did not run" ||
+    { echo "FAIL no /proc: the planted korvalen.so ran"; failures=$((failures + 1)); }
+else
+  echo "skip no /proc: unshare -m is not permitted here"
+fi
+# A file cut short by its size limit keeps whole rows only.
+check "write error: whole rows only" 74 '^$' 'cannot write standard output: File too large' \
+  -- bash -c "trap '' XFSZ; ulimit -f 8; \"$ljungcv\" table --csv --n 1:3000:1 --alpha 0.05 --method L >'$work/cut.csv'"
+[[ $(tail -c 1 "$work/cut.csv" | od -An -c) == *'\n'* ]] && grep -q ',L,[0-9.]*,ok,$' "$work/cut.csv" &&
+  echo "ok   write error: the file ends with a whole row" ||
+  { echo "FAIL write error: the file ends inside a row"; tail -c 80 "$work/cut.csv"; failures=$((failures + 1)); }
+check "non-blocking standard output is waited on" 0 '^200001$' '^$' -- /usr/bin/python3 -c '
+import fcntl, os, subprocess, sys, time
+r, w = os.pipe()
+fcntl.fcntl(w, fcntl.F_SETFL, fcntl.fcntl(w, fcntl.F_GETFL) | os.O_NONBLOCK)
+p = subprocess.Popen([sys.argv[1], "table", "--csv", "--n", "2:200001:1", "--alpha", "0.05", "--method", "L"], stdout=w)
+os.close(w)
+time.sleep(0.5)
+data = b"".join(iter(lambda: os.read(r, 1 << 16), b""))
+print(data.count(b"\n")); sys.exit(p.wait())' "$ljungcv"
+if ! $sanitized; then  # a sanitizer's shadow memory rules out address-space limits
+  check "a long table in bounded memory" 0 '^ +3 +0\.05 L ' '^$' \
+    -- bash -c "ulimit -v 200000; \"$ljungcv\" table --n 1:1e8:1 --alpha 0.05 --method L --max-rows 100000000 | head -n 4"
+  long=$(head -c 65000 /dev/zero | tr '\0' x)
+  for _ in $(seq 300); do printf '100,0.05,"%s"\n' "$long"; done >"$work/long.csv"
+  check "batch of long rows in bounded memory" 0 '^301$' '^$' \
+    -- bash -c "ulimit -v 50000; \"$ljungcv\" batch '$work/long.csv' | wc -l; exit \${PIPESTATUS[0]}"
+  check "no second thread: one does both" 0 '^100,0\.05,,3\.81' '^$' \
+    -- bash -c "ulimit -v 15000; printf '100,0.05\n' | \"$ljungcv\" batch"
+fi
 
 # The installed layout: ljungcv finds the installed module without options.
 if cmake --install "$build" --prefix "$work/prefix" >/dev/null; then

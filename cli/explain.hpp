@@ -1,0 +1,35 @@
+// Why a call gave no value, in the C library's words. The values come from
+// the loaded module; the library gives the reason only where it agrees with
+// the module on that very call (value, status and flag), so that a module of
+// another build is never explained by this build's rules.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/module.hpp"
+
+namespace cli {
+
+struct Request {
+  double n;
+  double alpha;
+  std::optional<std::string_view> method;  // none: the default (corrected) method
+};
+
+class Explainer {
+ public:
+  // The sentence for the module's evaluation, "" for a value; "status N"
+  // alone where the library disagrees.
+  std::string sentence(const Request& request, const host::Evaluation& evaluation);
+  // Whether the library disagreed on any call.
+  bool disagreed() const { return disagreed_; }
+  // The line that says so.
+  static std::string disagreement(const std::string& module_path);
+
+ private:
+  bool disagreed_ = false;
+};
+
+}  // namespace cli
