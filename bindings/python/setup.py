@@ -1,15 +1,13 @@
 """Builds the extension from the project's own sources (the core and the C
 API), so that the package carries no copy of them."""
 import pathlib
-import re
 
 from pybind11.setup_helpers import Pybind11Extension
 from setuptools import setup
 
 HERE = pathlib.Path(__file__).resolve().parent
 ROOT = pathlib.Path("../..")  # setuptools wants paths relative to this file
-VERSION = re.search(r"project\(korvalen VERSION ([0-9.]+)",
-                    (HERE / ROOT / "CMakeLists.txt").read_text())[1]
+VERSION = (HERE / ROOT / "VERSION").read_text().strip()
 SOURCES = ["src/_korvalen.cpp", str(ROOT / "api/korvalen.cpp")] + sorted(
     str(ROOT / p.relative_to(HERE / ROOT)) for p in (HERE / ROOT / "core").rglob("*.cpp"))
 

@@ -1,42 +1,77 @@
 """Critical values for the largest of n absolute standardized statistics.
 
 ``ljungcv(n, alpha, method="C")`` is the host function LJUNGCV as a NumPy
-function: bit for bit the values the host computes.
+function: bit for bit the values the host computes. ``explain`` says, in the
+library's own words, why an element has no value.
 
 >>> import korvalen
 >>> korvalen.ljungcv([10, 100], 0.05)
 array([3.08711034, 3.81008757])
+>>> korvalen.explain(100, 0.2)
+'argument 2 (alpha) rejected: alpha = 0.2 must lie between 0 and 0.1 inclusive (status 120836)'
 """
+import sys
 import warnings
 
 import numpy as np
 
 from . import _korvalen
 
-__all__ = ["ljungcv", "__version__"]
+__all__ = ["ljungcv", "explain", "__version__"]
 __version__ = _korvalen.library_version
-
-_ARGUMENTS = {2: "alpha", 3: "method"}
-_WHY = {
-    2: "alpha must lie between 0 and 0.1 inclusive",
-    3: "method must be one of L, LJUNG, C, CORR, CORRECT, CORRECTED",
-}
-
-
-def _methods(method, shape):
-    """One keyword for all elements, or one per element of the broadcast shape."""
-    if method is None or isinstance(method, (str, bytes)):
-        return [None if method is None else _keyword(method)]
-    array = np.broadcast_to(np.asarray(method, dtype=object), shape)
-    return [None if m is None else _keyword(m) for m in array.ravel()]
 
 
 def _keyword(m):
-    if isinstance(m, bytes):
-        return m.decode("latin-1")
+    """A method as the C library reads it: bytes without NUL (None: the default).
+
+    A NUL can never be part of a keyword; it goes in spelled ``\\x00``, which
+    the library rejects and quotes as it quotes a control byte. Text that is
+    not UTF-8 (a lone surrogate) goes in with backslash escapes: rejected too.
+    """
+    if m is None:
+        return None
     if isinstance(m, str):
-        return m
-    raise TypeError(f"method must be a string or None, not {type(m).__name__}")
+        m = m.encode("utf-8", "backslashreplace")
+    elif not isinstance(m, bytes):
+        raise TypeError(f"method must be a string, bytes or None, not {type(m).__name__}")
+    return m.replace(b"\x00", b"\\x00")
+
+
+def _arguments(n, alpha, method):
+    """The broadcast shape and the flat arguments: each of one element or all."""
+    n_array = np.asarray(n, dtype=float)
+    alpha_array = np.asarray(alpha, dtype=float)
+    scalar_method = method is None or isinstance(method, (str, bytes))
+    method_shape = () if scalar_method else np.shape(method)
+    shape = np.broadcast_shapes(n_array.shape, alpha_array.shape, method_shape)
+
+    def flat(a):
+        if a.ndim == 0:
+            return a.reshape(1)
+        return a.ravel() if a.shape == shape else np.broadcast_to(a, shape).ravel()
+
+    if scalar_method:
+        methods = [_keyword(method)]
+    else:
+        array = np.broadcast_to(np.asarray(method, dtype=object), shape)
+        methods = [_keyword(m) for m in array.ravel()]
+    return shape, flat(n_array), flat(alpha_array), methods
+
+
+def _shaped(values, shape, like):
+    """A float for scalars, an array of the shape otherwise, a Series for a Series."""
+    values = values.reshape(shape)
+    if values.ndim == 0:
+        return values.item()
+    pandas = sys.modules.get("pandas")  # no dependency: only a caller's Series is one
+    if pandas is not None and isinstance(like, pandas.Series) and values.ndim == 1:
+        return pandas.Series(values, index=like.index, name=like.name)
+    return values
+
+
+def _sentences(n, alpha, methods):
+    return [s.decode("utf-8", "backslashreplace")
+            for s in _korvalen.explain(n, alpha, methods)]
 
 
 def ljungcv(n, alpha, method="C", errors="warn"):
@@ -53,55 +88,61 @@ def ljungcv(n, alpha, method="C", errors="warn"):
         the corrected curve; ``"L"`` or ``"LJUNG"``: the asymptotic formula.
         Case and surrounding blanks do not matter. ``None`` is the default.
     errors : {"warn", "raise"}, optional
-        What a rejected argument does: a ``RuntimeWarning`` naming it (its
-        result is ``nan``), or a ``ValueError``.
+        What a rejected argument does: a ``RuntimeWarning`` that quotes the
+        reason for the first rejected element (its result is ``nan``), or a
+        ``ValueError``.
 
     The three arguments broadcast against each other. Results without a value
     (n below 1, n = 1 with ``"L"``, alpha 0 with ``"C"``, a corrected value
     below the value for a single statistic) are ``nan`` without a warning, and
-    so are results for ``nan`` inputs.
+    so are results for ``nan`` inputs; ``explain`` gives the reason.
 
     Returns
     -------
-    float or numpy.ndarray
-        A float for scalar arguments, else an array of the broadcast shape.
+    float, numpy.ndarray or pandas.Series
+        A float for scalar arguments, a Series for a Series ``n`` (same index
+        and name), else an array of the broadcast shape.
     """
     if errors not in ("warn", "raise"):
         raise ValueError('errors must be "warn" or "raise"')
-    n_array = np.asarray(n, dtype=float)
-    alpha_array = np.asarray(alpha, dtype=float)
-    method_shape = () if method is None or isinstance(method, (str, bytes)) else np.shape(method)
-    shape = np.broadcast_shapes(n_array.shape, alpha_array.shape, method_shape)
+    shape, n_flat, alpha_flat, methods = _arguments(n, alpha, method)
     if 0 in shape:
-        return np.empty(shape)
-    methods = _methods(method, shape)
-
-    # Arguments of the full shape go element by element; a scalar is recycled.
-    def flat(a):
-        return a.ravel() if a.shape == shape else np.broadcast_to(a, shape).ravel()
-
-    n_flat = n_array.reshape(1) if n_array.ndim == 0 else flat(n_array)
-    alpha_flat = alpha_array.reshape(1) if alpha_array.ndim == 0 else flat(alpha_array)
-    values, _, rejected = _korvalen.evaluate(n_flat, alpha_flat, methods)
+        return _shaped(np.empty(shape), shape, n)
+    values, rejected = _korvalen.evaluate(n_flat, alpha_flat, methods)
     if rejected.any():
-        _report(rejected, alpha_flat, errors)
-    values = values.reshape(shape)
-    return float(values) if values.ndim == 0 else values
+        # n is rejected only when it is nan, alpha also when outside [0, 0.1]:
+        # nan inputs give nan silently, as elsewhere in NumPy.
+        alpha_full = np.broadcast_to(alpha_flat, rejected.shape)
+        loud = (rejected == 3) | ((rejected == 2) & ~np.isnan(alpha_full))
+        if loud.any():
+            _report(loud, n_flat, alpha_flat, methods, errors)
+    return _shaped(values, shape, n)
 
 
-def _report(rejected, alpha_flat, errors):
-    """A warning (or an error) per rejected argument. n is rejected only when
-    it is nan, and nan inputs are silent."""
-    alpha_full = np.broadcast_to(alpha_flat, rejected.shape) if alpha_flat.size == 1 else alpha_flat
-    for argument in (2, 3):
-        hit = rejected == argument
-        if argument == 2:
-            hit &= ~np.isnan(alpha_full)
-        count = int(hit.sum())
-        if count == 0:
-            continue
-        message = (f"ljungcv: argument '{_ARGUMENTS[argument]}' rejected for {count} of "
-                   f"{rejected.size} element(s): {_WHY[argument]}")
-        if errors == "raise":
-            raise ValueError(message)
-        warnings.warn(message, RuntimeWarning, stacklevel=3)
+def _report(loud, n_flat, alpha_flat, methods, errors):
+    """One warning (or error) quoting the first rejected element's reason."""
+    first = int(np.argmax(loud))
+    pick = lambda a: a[first:first + 1] if len(a) > 1 else a  # noqa: E731
+    sentence = _sentences(pick(n_flat), pick(alpha_flat), pick(methods))[0]
+    others = int(loud.sum()) - 1
+    message = f"ljungcv: {sentence}"
+    if others:
+        message += f"; {others} more element{'s' if others > 1 else ''} rejected"
+    if errors == "raise":
+        raise ValueError(message)
+    warnings.warn(message, RuntimeWarning, stacklevel=3)
+
+
+def explain(n, alpha, method="C"):
+    """Why ``ljungcv(n, alpha, method)`` gives no value: "" for a value.
+
+    Broadcasts as ``ljungcv`` does; a ``str`` for scalar arguments, a Series
+    for a Series ``n``, else an array of ``str`` of the broadcast shape.
+    """
+    shape, n_flat, alpha_flat, methods = _arguments(n, alpha, method)
+    sentences = _sentences(n_flat, alpha_flat, methods) if 0 not in shape else []
+    if len(sentences) == 1 and len(shape) == 0:
+        return sentences[0]
+    out = np.empty(len(sentences), dtype=object)
+    out[:] = sentences
+    return _shaped(out.astype(str) if len(sentences) else np.empty(shape, dtype=str), shape, n)

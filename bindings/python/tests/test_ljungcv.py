@@ -2,7 +2,6 @@
 import csv
 import math
 import pathlib
-import re
 import warnings
 
 import numpy as np
@@ -17,21 +16,20 @@ ROWS = list(csv.DictReader(FIXTURE.open(newline="")))
 
 
 @pytest.mark.parametrize("row", ROWS, ids=lambda r: f"{r['n']},{r['alpha']},{r['method']}")
-def test_values_match_the_tool(row):
+def test_values_and_words_are_the_tools(row):
     method = row["method"] or None
+    n, alpha = float(row["n"]), float(row["alpha"])
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
-        got = korvalen.ljungcv(float(row["n"]), float(row["alpha"]), method)
+        got = korvalen.ljungcv(n, alpha, method)
     assert isinstance(got, float)
     if row["value"]:
         assert got == float(row["value"])
     else:
         assert math.isnan(got)
-    named = [str(w.message).split("'")[1] for w in caught]
-    if row["status"] == "rejected":
-        assert named == [re.search(r"argument \d \((\w+)\)", row["message"])[1]]
-    else:
-        assert named == []
+    assert korvalen.explain(n, alpha, method) == row["message"]
+    warned = [str(w.message) for w in caught]
+    assert warned == ([f"ljungcv: {row['message']}"] if row["status"] == "rejected" else [])
 
 
 def test_array_form_equals_scalars_and_broadcasts():
@@ -50,11 +48,25 @@ def test_array_form_equals_scalars_and_broadcasts():
 
 
 def test_rejections_warn_or_raise_and_nan_is_silent():
-    with pytest.warns(RuntimeWarning, match="'alpha' rejected for 2 of 3"):
+    with pytest.warns(RuntimeWarning, match=r"alpha = 0\.2 must lie.*; 1 more element rejected$"):
         got = korvalen.ljungcv(100, [0.2, 0.05, -1])
     assert math.isnan(got[0]) and math.isnan(got[2]) and got[1] == 3.810087571983974
-    with pytest.raises(ValueError, match="'method' rejected"):
+    with pytest.raises(ValueError, match=r"argument 3 \(method\) rejected: 'CORRE'"):
         korvalen.ljungcv(100, 0.05, "CORRE", errors="raise")
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         assert np.isnan(korvalen.ljungcv([np.nan, 10], [0.05, np.nan])).all()
+
+
+@pytest.mark.parametrize("method", ["L\x00garbage", b"C\x00L", "L\udcff", "\x00"])
+def test_a_method_the_host_rejects_is_rejected(method):
+    with pytest.warns(RuntimeWarning, match=r"argument 3 \(method\) rejected"):
+        assert math.isnan(korvalen.ljungcv(100, 0.05, method))
+
+
+def test_explain_broadcasts_and_the_native_entry_checks_its_sizes():
+    got = korvalen.explain([[100], [1]], [0.05, 0.2], "L")
+    assert got.shape == (2, 2) and got[0, 0] == "" and got[1, 1].startswith("argument 2")
+    assert "asymptotic method needs n >= 2" in got[1, 0]
+    with pytest.raises(ValueError):
+        korvalen._korvalen.evaluate(np.empty(0), np.full(4, 0.05), [None])

@@ -1,34 +1,51 @@
-# Critical values for the largest of n absolute standardized statistics; see ?ljungcv.
+# Critical values for the largest of n absolute standardized statistics; see
+# ?ljungcv. Every word of a warning comes from the C library.
 ljungcv <- function(n, alpha, method = "C") {
+  args <- recycled(n, alpha, method)
+  if (is.null(args)) return(double(0))
+  out <- .Call(C_ljungcv, args$n, args$alpha, args$method)
+  rejected <- out[[2L]]
+  if (any(rejected >= 2L)) warn_rejected(rejected, args)
+  out[[1L]]
+}
+
+ljungcv_explain <- function(n, alpha, method = "C") {
+  args <- recycled(n, alpha, method)
+  if (is.null(args)) return(character(0))
+  .Call(C_explain, args$n, args$alpha, args$method)
+}
+
+# The arguments as doubles and strings, each of one element or of the
+# longest one's length (R's recycling); NULL when one is empty.
+recycled <- function(n, alpha, method) {
   n <- as.double(n)
   alpha <- as.double(alpha)
   method <- as.character(method)
   lengths <- c(length(n), length(alpha), length(method))
-  if (any(lengths == 0L)) return(double(0))
-  if (any(max(lengths) %% lengths != 0L)) {
+  if (any(lengths == 0L)) return(NULL)
+  count <- max(lengths)
+  if (any(count %% lengths != 0L)) {
     warning("longer argument not a multiple of length of shorter")
   }
-  out <- .Call(C_ljungcv, n, alpha, method)
-  rejected <- out[[2L]]
-  if (any(rejected >= 2L)) warn_rejected(rejected, n, alpha, method)
-  out[[1L]]
+  fit <- function(x) if (length(x) == 1L || length(x) == count) x else rep_len(x, count)
+  list(n = fit(n), alpha = fit(alpha), method = fit(method), count = count)
 }
 
-# A warning per rejected argument, naming it; NA inputs give NA silently, as
-# elsewhere in R.
-warn_rejected <- function(rejected, n, alpha, method) {
-  count <- length(rejected)
-  silent <- is.na(rep_len(n, count)) | is.na(rep_len(alpha, count)) |
-    is.na(rep_len(method, count))
-  why <- c("", "must lie between 0 and 0.1 inclusive",
-           "must be one of L, LJUNG, C, CORR, CORRECT or CORRECTED (any case)")
-  for (argument in 2:3) {
-    hits <- sum(rejected == argument & !silent)
-    if (hits > 0L) {
-      warning(sprintf("argument '%s' %s; NA for %d element%s",
-                      c("n", "alpha", "method")[argument], why[argument], hits,
-                      if (hits == 1L) "" else "s"),
-              call. = FALSE)
-    }
+# One warning that quotes the reason for the first rejected element and counts
+# the others. An argument that is NA itself gives NA silently, as elsewhere in
+# R; n is rejected only then.
+warn_rejected <- function(rejected, args) {
+  count <- args$count
+  loud <- (rejected == 2L & !rep_len(is.na(args$alpha), count)) |
+    (rejected == 3L & !rep_len(is.na(args$method), count))
+  if (!any(loud)) return(invisible())
+  first <- which(loud)[1L]
+  pick <- function(x) x[if (length(x) == 1L) 1L else first]
+  message <- .Call(C_explain, pick(args$n), pick(args$alpha), pick(args$method))
+  others <- sum(loud) - 1L
+  if (others > 0L) {
+    message <- sprintf("%s; %d more element%s rejected", message, others,
+                       if (others == 1L) "" else "s")
   }
+  warning(message, call. = FALSE)
 }

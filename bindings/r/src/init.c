@@ -5,10 +5,11 @@
 
 static const R_CallMethodDef call_methods[] = {
     {"ljungcv", (DL_FUNC)&korvalen_r_ljungcv, 3},
+    {"explain", (DL_FUNC)&korvalen_r_explain, 3},
     {NULL, NULL, 0},
 };
 
-void R_init_korvalen(DllInfo *dll) {
+void R_init_korvalen(DllInfo* dll) {
   R_registerRoutines(dll, NULL, call_methods, NULL, NULL);
   R_useDynamicSymbols(dll, FALSE);
   R_forceSymbols(dll, TRUE);

@@ -6,5 +6,6 @@
 #include <Rinternals.h>
 
 SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method);
+SEXP korvalen_r_explain(SEXP n, SEXP alpha, SEXP method);
 
 #endif
