@@ -6,8 +6,9 @@
 #   Python: korvalen.ljungcv against the asymptotic formula written out in NumPy.
 #   R:      ljungcv against the same formula written out as vector operations.
 # Best of seven for Python and R; medians of five for C. Prints the ratios.
-# Usage: scripts/bench_bindings.sh   (needs the release tree and the R package
-# installed where R finds it, or in build/r/library)
+# Usage: scripts/bench_bindings.sh   (needs the release tree with its tests
+# run, which leave the Python package in build/release/python-venv, and the R
+# package where R finds it, or in build/r/library: scripts/r-package.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export R_LIBS=${R_LIBS:-build/r/library}
@@ -16,7 +17,7 @@ c=$(build/release/bench/array_bench --benchmark_repetitions=5 --benchmark_report
       --benchmark_format=csv 2>/dev/null | awk -F, '/_median"/ { gsub(/"/, "", $1); print $1, $3 }')
 ms() { awk -v name="$1" '$1 == name"_median" { printf "%.1f", $2 }' <<<"$c"; }
 
-python=$(PYTHONPATH=${PYTHONPATH:-build/release/python} /usr/bin/python3 - <<'PYTHON'
+python=$(build/release/python-venv/bin/python - <<'PYTHON'
 import time, numpy as np, korvalen
 rng = np.random.default_rng(42)
 n = np.floor(np.exp(np.log(2) + rng.random(10**6) * np.log(5e5)))

@@ -1,34 +1,61 @@
 #!/usr/bin/env bash
-# Builds the R package from bindings/r with the core and the C API brought in
-# from the tree (no copies are kept in bindings/r), checks it with
-# `R CMD check --no-manual` (no ERROR or WARNING allowed), installs it and runs
-# the README's example. Leaves build/r/korvalen_VERSION.tar.gz.
+# The R package as its users install it, from bindings/r:
+#   R CMD INSTALL from the checkout;
+#   R CMD build, and R CMD check --as-cran --no-manual of the tarball (Status: OK,
+#   nothing less; offline, so no incoming checks and the local clock);
+#   R CMD INSTALL of the tarball in an empty folder elsewhere (into build/r/library);
+#   the same tarball against a system libkorvalen found with pkg-config.
+# Leaves build/r/korvalen_VERSION.tar.gz and build/r/library.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-out=$PWD/build/r
+root=$PWD
+out=$root/build/r
 rm -rf "$out"
-mkdir -p "$out"
-stage=$out/stage/korvalen
-mkdir -p "$stage"
-cp -r bindings/r/. "$stage/"
-mkdir -p "$stage/src/korvalen/include/korvalen" "$stage/src/korvalen/api"
-cp include/korvalen/korvalen.h "$stage/src/korvalen/include/korvalen/"
-cp api/korvalen.cpp "$stage/src/korvalen/api/"
-cp -r core "$stage/src/korvalen/"
-cp bindings/fixture.csv "$stage/tests/testthat/"
+mkdir -p "$out/checkout-library" "$out/library" "$out/system-library"
+example='library(korvalen); stopifnot(identical(ljungcv(c(10, 100), 0.05), c(3.0871103446000845, 3.810087571983974)))'
+
+tree_state() { git status --porcelain --ignored --untracked-files=all bindings/r; }
+before=$(tree_state)
+KORVALEN_BUNDLED=1 R CMD INSTALL --clean -l "$out/checkout-library" bindings/r >"$out/checkout.log" 2>&1 ||
+  { cat "$out/checkout.log" >&2; exit 1; }
+R_LIBS=$out/checkout-library Rscript -e "$example"
+[[ $(tree_state) == "$before" ]] ||
+  { echo "R CMD INSTALL left files in bindings/r:" >&2; diff <(echo "$before") <(tree_state) >&2; exit 1; }
+echo "R CMD INSTALL bindings/r: installed from the checkout"
 
 cd "$out"
-R CMD build --no-manual stage/korvalen >build.log 2>&1 || { cat build.log >&2; exit 1; }
+KORVALEN_BUNDLED=1 R CMD build --no-manual "$root/bindings/r" >build.log 2>&1 || { cat build.log >&2; exit 1; }
 tarball=$(ls korvalen_*.tar.gz)
-echo "built build/r/$tarball"
-_R_CHECK_FORCE_SUGGESTS_=true R CMD check --no-manual "$tarball" >check.log 2>&1 || true
-if grep -E '^\* .*\.\.\. (ERROR|WARNING)' korvalen.Rcheck/00check.log ||
-   ! grep -q '^Status: ' korvalen.Rcheck/00check.log; then
+for file in inst/doc/critical-values.html NEWS.md src/korvalen/core/critval/ljungcv.cpp; do
+  tar -tzf "$tarball" "korvalen/$file" >/dev/null 2>&1 || { echo "$tarball lacks $file" >&2; exit 1; }
+done
+echo "built build/r/$tarball: the vignette as HTML, NEWS and the core's sources"
+
+KORVALEN_BUNDLED=1 _R_CHECK_CRAN_INCOMING_=false _R_CHECK_SYSTEM_CLOCK_=FALSE \
+  R CMD check --as-cran --no-manual "$tarball" >check.log 2>&1 || true
+if ! grep -qx 'Status: OK' korvalen.Rcheck/00check.log; then
   cat check.log >&2
   exit 1
 fi
-grep '^Status: ' korvalen.Rcheck/00check.log | sed 's/^/R CMD check: /'
-mkdir -p library
-R CMD INSTALL -l library "$tarball" >install.log 2>&1 || { cat install.log >&2; exit 1; }
-R_LIBS=library Rscript -e 'library(korvalen); print(ljungcv(c(10, 100), 0.05), digits = 10)'
+echo "R CMD check --as-cran: Status: OK"
+
+elsewhere=$(mktemp -d)
+trap 'rm -rf "$elsewhere"' EXIT
+cp "$tarball" "$elsewhere/"
+(cd "$elsewhere" && KORVALEN_BUNDLED=1 R CMD INSTALL -l "$out/library" "$tarball" >install.log 2>&1) ||
+  { cat "$elsewhere/install.log" >&2; exit 1; }
+R_LIBS=$out/library Rscript -e "$example"
+echo "R CMD INSTALL of the tarball elsewhere: installed"
+
+# Against a system libkorvalen: the release tree installed into a prefix.
+cmake --install "$root/build/release" --prefix "$elsewhere/prefix" >/dev/null
+libdir=$(dirname "$(find "$elsewhere/prefix" -name libkorvalen.so.1)")
+LD_LIBRARY_PATH=$libdir PKG_CONFIG_PATH=$libdir/pkgconfig R CMD INSTALL -l "$out/system-library" "$tarball" >system.log 2>&1 ||
+  { cat system.log >&2; exit 1; }
+grep -q '^korvalen: linking the system libkorvalen' system.log ||
+  { echo "configure did not take the system libkorvalen:" >&2; cat system.log >&2; exit 1; }
+readelf -d "$out/system-library/korvalen/libs/korvalen.so" | grep -q 'NEEDED.*libkorvalen\.so\.1' ||
+  { echo "the package's korvalen.so does not need libkorvalen.so.1" >&2; exit 1; }
+LD_LIBRARY_PATH=$libdir R_LIBS=$out/system-library Rscript -e "$example"
+echo "R CMD INSTALL with a system libkorvalen: linked libkorvalen.so.1"

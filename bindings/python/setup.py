@@ -1,28 +1,47 @@
-"""Builds the extension from the project's own sources (the core and the C
-API), so that the package carries no copy of them."""
+"""The extension: the C API and the core, linked from a system libkorvalen
+where pkg-config finds one at this version (unless KORVALEN_BUNDLED is set),
+else compiled from the bundled sources in src/korvalen (links to the
+project's own sources in a checkout, files in an sdist)."""
+import os
 import pathlib
+import shlex
+import subprocess
 
 from pybind11.setup_helpers import Pybind11Extension
 from setuptools import setup
 
 HERE = pathlib.Path(__file__).resolve().parent
-ROOT = pathlib.Path("../..")  # setuptools wants paths relative to this file
-VERSION = (HERE / ROOT / "VERSION").read_text().strip()
-SOURCES = ["src/_korvalen.cpp", str(ROOT / "api/korvalen.cpp")] + sorted(
-    str(ROOT / p.relative_to(HERE / ROOT)) for p in (HERE / ROOT / "core").rglob("*.cpp"))
+VERSION = (HERE / "VERSION").read_text().strip()
 
-setup(
-    version=VERSION,
-    # Objects of ../../x.cpp land two levels above build_temp: keep them in build/.
-    options={"build_ext": {"build_temp": "build/objects/tree/root"}},
-    packages=["korvalen"],
-    ext_modules=[
-        Pybind11Extension(
-            "korvalen._korvalen",
-            SOURCES,
-            include_dirs=[str(ROOT / "include"), str(ROOT / "core")],
-            define_macros=[("KORVALEN_VERSION", f'"{VERSION}"')],
-            extra_compile_args=["-std=c++20", "-ffp-contract=off", "-fno-math-errno"],
-        )
-    ],
-)
+
+def system_library():
+    """pkg-config's compile and link flags for korvalen >= VERSION, or None."""
+    if os.environ.get("KORVALEN_BUNDLED"):
+        return None
+    try:
+        flags = subprocess.run(
+            ["pkg-config", f"--atleast-version={VERSION}", "--cflags", "--libs", "korvalen"],
+            check=True, capture_output=True, text=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return None
+    return shlex.split(flags)
+
+
+flags = system_library()
+if flags is not None:
+    extension = Pybind11Extension("korvalen._korvalen", ["src/_korvalen.cpp"],
+                                  extra_compile_args=[f for f in flags if f.startswith("-I")],
+                                  extra_link_args=[f for f in flags if not f.startswith("-I")])
+else:
+    core = pathlib.Path("src/korvalen/core")
+    extension = Pybind11Extension(
+        "korvalen._korvalen",
+        ["src/_korvalen.cpp", "src/korvalen/api/korvalen.cpp"]
+        + sorted(str(p) for p in core.rglob("*.cpp")),
+        include_dirs=["src/korvalen/include", str(core)],
+        define_macros=[("KORVALEN_VERSION", f'"{VERSION}"')],
+        # Evaluated as written, never contracted into fused multiply-adds: the
+        # values are the host module's bit for bit.
+        extra_compile_args=["-std=c++20", "-ffp-contract=off"])
+
+setup(version=VERSION, ext_modules=[extension])

@@ -70,3 +70,13 @@ def test_explain_broadcasts_and_the_native_entry_checks_its_sizes():
     assert "asymptotic method needs n >= 2" in got[1, 0]
     with pytest.raises(ValueError):
         korvalen._korvalen.evaluate(np.empty(0), np.full(4, 0.05), [None])
+
+
+def test_a_series_keeps_its_index_and_name():
+    pandas = pytest.importorskip("pandas")
+    n = pandas.Series([10.0, 1.0], index=["short", "one"], name="length")
+    for got in (korvalen.ljungcv(n, 0.05, "L"), korvalen.explain(n, 0.05, "L")):
+        assert isinstance(got, pandas.Series)
+        assert list(got.index) == ["short", "one"] and got.name == "length"
+    assert korvalen.ljungcv(n, 0.05, "L")["short"] == 3.4038115277368
+    assert korvalen.explain(n, 0.05, "L")["one"].startswith("LJUNGCV(1, 0.05)")
