@@ -214,7 +214,8 @@ int run(int argc, char** argv) {
     out.flush();
   } catch (const WriteError& e) {
     if (e.error == EPIPE) return status;  // the reader has gone: end quietly
-    std::cerr << "ljungcv: cannot write " << e.name << ": " << std::strerror(e.error) << '\n';
+    std::cerr << "ljungcv: cannot write " << e.name << ": " << std::strerror(e.error)
+              << (e.cut_row ? "; the last row written is incomplete" : "") << '\n';
     return kExitIo;
   } catch (const std::bad_alloc&) {
     std::cerr << "ljungcv: out of memory\n";

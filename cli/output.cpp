@@ -30,24 +30,26 @@ void Output::flush() {
       continue;
     }
     const int error = errno;
-    cut_back(done);
+    const bool whole_rows = cut_back(done);
     buffer_.clear();
     ends_.clear();
-    throw WriteError{name_, error};
+    throw WriteError{name_, error, !whole_rows};
   }
   buffer_.erase(0, whole);
   ends_.clear();
 }
 
 // The rows written before a failure end where the last whole one does; in a
-// regular file the bytes of the cut row after it are taken back.
-void Output::cut_back(std::size_t written) {
+// regular file the bytes of the cut row after it are taken back. False when
+// part of a row stays written.
+bool Output::cut_back(std::size_t written) {
   const auto last = std::upper_bound(ends_.begin(), ends_.end(), written);
   const std::size_t whole = last == ends_.begin() ? 0 : *(last - 1);
+  if (written == whole) return true;
   struct stat file {};
-  if (written == whole || fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) return;
+  if (fstat(fd_, &file) != 0 || !S_ISREG(file.st_mode)) return false;
   const off_t at = lseek(fd_, 0, SEEK_CUR);
-  if (at >= 0) (void)ftruncate(fd_, at - static_cast<off_t>(written - whole));
+  return at >= 0 && ftruncate(fd_, at - static_cast<off_t>(written - whole)) == 0;
 }
 
 }  // namespace cli

@@ -12,6 +12,7 @@ namespace cli {
 struct WriteError {
   std::string name;
   int error;
+  bool cut_row = false;  // the part of a row written could not be taken back
 };
 
 class Output {
@@ -37,7 +38,7 @@ class Output {
 
  private:
   static constexpr std::size_t kSize = 1 << 16;
-  void cut_back(std::size_t written);
+  bool cut_back(std::size_t written);
   int fd_;
   std::string name_;
   std::string buffer_;

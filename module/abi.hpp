@@ -1,11 +1,9 @@
 // What the module shares with its host, written once: the byte-exact records
 // (little-endian, 8-byte addresses, every field the host reads pinned by a
 // static_assert below its record), the statuses, the control-block members,
-// the service numbers, the request codes and the keyword list. The module, the
-// stand-in host and the tools all take them from here.
+// the service numbers and the request codes. The module, the stand-in host
+// and the tools all take them from here.
 #pragma once
-
-#include <korvalen/korvalen.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -202,11 +200,11 @@ static_assert(offsetof(CharacterValue, characters) == 16);
 
 #undef KORVALEN_PLAIN_RECORD
 
-// Statuses of LJUNGCV, as the C API has them.
+// Statuses of LJUNGCV (the module's entry holds them to the core's values).
 enum Status : std::int32_t {
-  kSuccess = KORVALEN_SUCCESS,
-  kMissingResult = KORVALEN_MISSING_RESULT,
-  kInvalidArgument = KORVALEN_INVALID_ARGUMENT,
+  kSuccess = 0,
+  kMissingResult = 120833,    // 0x1D801: accepted arguments, no value
+  kInvalidArgument = 120836,  // 0x1D804: one argument rejected and flagged
 };
 
 // wztxxlt's status for a translation index outside 0 to 4.

@@ -10,7 +10,8 @@ needed=(cmake ninja-build g++ binutils pkgconf python3 libgtest-dev libbenchmark
         python3-dev python3-numpy pybind11-dev python3-pybind11 python3-pytest python3-setuptools
         python3-build python3-venv python3-mypy python3-pandas)
 [[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
-[[ ${1:-} == package ]] && needed+=(dpkg-dev lintian)
+[[ ${1:-} == package ]] && needed+=(dpkg-dev debhelper dh-python dh-r python3-all-dev pybuild-plugin-pyproject
+                                   fakeroot lintian abigail-tools autopkgtest)
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build, the AddressSanitizer and
+# Builds and runs every test: the release build (with the Python package
+# built from its sdist into a venv and tested there), the AddressSanitizer and
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build, the fuzz
-# corpora as regression tests, the byte-for-byte reproducibility check, and
-# the Debian package (built, checked by lintian, its ljungcv run), and the R
-# package (built, checked, installed). The Python package's tests run in the
-# release workflow.
+# corpora as regression tests, the byte-for-byte reproducibility check, the R
+# package (installed from the checkout, built, checked --as-cran, installed
+# from its tarball and against a system libkorvalen), and the Debian packages
+# (built, lintian, the ABI record, installed, autopkgtest, purged).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,5 +14,5 @@ cmake --workflow --preset dev
 cmake --workflow --preset tsan
 cmake --workflow --preset fuzz
 bash scripts/reproducible.sh
-bash scripts/package.sh
 bash scripts/r-package.sh
+bash scripts/package.sh

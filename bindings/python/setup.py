@@ -18,19 +18,21 @@ def system_library():
     """pkg-config's compile and link flags for korvalen >= VERSION, or None."""
     if os.environ.get("KORVALEN_BUNDLED"):
         return None
+    def pkg_config(*arguments):
+        return subprocess.run(["pkg-config", *arguments, "korvalen"], check=True,
+                              capture_output=True, text=True).stdout
     try:
-        flags = subprocess.run(
-            ["pkg-config", f"--atleast-version={VERSION}", "--cflags", "--libs", "korvalen"],
-            check=True, capture_output=True, text=True).stdout
+        pkg_config(f"--atleast-version={VERSION}")
+        return shlex.split(pkg_config("--cflags", "--libs"))
     except (OSError, subprocess.CalledProcessError):
         return None
-    return shlex.split(flags)
 
 
 flags = system_library()
 if flags is not None:
     extension = Pybind11Extension("korvalen._korvalen", ["src/_korvalen.cpp"],
-                                  extra_compile_args=[f for f in flags if f.startswith("-I")],
+                                  extra_compile_args=["-std=c++20"]
+                                  + [f for f in flags if f.startswith("-I")],
                                   extra_link_args=[f for f in flags if not f.startswith("-I")])
 else:
     core = pathlib.Path("src/korvalen/core")
