@@ -89,6 +89,18 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
   const char* keyword = method_count == 0 ? nullptr : method[0];
   std::optional<critval::Method> read = read_keyword(keyword);
   size_t without_value = 0;
+  const auto put = [&](size_t i, const critval::Outcome& o) {
+    values[i] = o.value;
+    if (statuses != nullptr) statuses[i] = o.status;
+    if (rejected != nullptr) rejected[i] = o.rejected;
+    without_value += o.status != critval::kSuccess;
+  };
+  // One level for all (the common case: many n at one alpha), or the
+  // arguments element by element, runs of equal ones sharing their level.
+  if (alpha_count == 1 && method_count <= 1) {
+    critval::evaluate_level(count, n, n_count, alpha[0], read, put);
+    return without_value;
+  }
   size_t in = 0, ia = 0, im = 0;  // recycled positions, wrapped without a division
   critval::evaluate_all(
       count,
@@ -100,12 +112,7 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
         if (method_count > 1 && ++im == method_count) im = 0;
         return e;
       },
-      [&](size_t i, const critval::Outcome& o) {
-        values[i] = o.value;
-        if (statuses != nullptr) statuses[i] = o.status;
-        if (rejected != nullptr) rejected[i] = o.rejected;
-        without_value += o.status != critval::kSuccess;
-      });
+      put);
   return without_value;
 }
 

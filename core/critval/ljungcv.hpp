@@ -219,6 +219,15 @@ void evaluate_all(std::size_t count, GetElement&& element, PutOutcome&& put) {
       const auto bits = std::bit_cast<std::uint64_t>(arguments.alpha);
       if (!level || bits != level_bits || *e.method != level->method()) {
         if (waiting > 0) flush(start);
+        // A level for this element alone (the next has another): no Level to keep.
+        if (j + 1 < size && (std::bit_cast<std::uint64_t>(block[j + 1].alpha) != bits ||
+                             block[j + 1].method != e.method)) {
+          const double v = critical_value(arguments.n, arguments.alpha, *e.method);
+          const bool none = std::isnan(v);
+          put(start + j,
+              Outcome{none ? kMissing : v, none ? kMissingResult : kSuccess, 0, *e.method});
+          continue;
+        }
         level.emplace(arguments.alpha, *e.method);
         level_bits = bits;
       }
@@ -226,6 +235,53 @@ void evaluate_all(std::size_t count, GetElement&& element, PutOutcome&& put) {
       counts[waiting++] = arguments.n;
     }
     if (waiting > 0) flush(start);
+  }
+}
+
+// evaluate_all for elements that share one alpha and one method (none: a
+// rejected keyword), element i taking n[i % n_count]: per element only the
+// check of n and the terms in n.
+template <typename PutOutcome>
+void evaluate_level(std::size_t count, const double* n, std::size_t n_count, double alpha,
+                    std::optional<Method> method, PutOutcome&& put) {
+  const bool level_accepted = alpha >= 0.0 && alpha <= kLargestLevel;
+  std::size_t in = 0;  // the recycled position, wrapped without a division
+  const auto next_n = [&] {
+    const double x = n[in];
+    if (++in == n_count) in = 0;
+    return x;
+  };
+  if (!level_accepted || !method) {
+    const int rejected = level_accepted ? 3 : 2;
+    for (std::size_t i = 0; i < count; ++i) {
+      put(i, Outcome{kMissing, kInvalidArgument, std::isnan(next_n()) ? 1 : rejected,
+                     Method::kCorrected});
+    }
+    return;
+  }
+  constexpr std::size_t kBlock = Level::kBlock;
+  Level level(alpha, *method);
+  std::size_t index[kBlock];
+  std::int64_t counts[kBlock];
+  double values[kBlock];
+  for (std::size_t start = 0; start < count; start += kBlock) {
+    const std::size_t size = count - start < kBlock ? count - start : kBlock;
+    std::size_t waiting = 0;
+    for (std::size_t j = 0; j < size; ++j) {
+      const double x = next_n();
+      if (std::isnan(x)) {
+        put(start + j, Outcome{kMissing, kInvalidArgument, 1, Method::kCorrected});
+        continue;
+      }
+      index[waiting] = start + j;
+      counts[waiting++] = truncate_count(x);
+    }
+    level.values(counts, waiting, values);
+    for (std::size_t w = 0; w < waiting; ++w) {
+      const bool none = std::isnan(values[w]);
+      put(index[w],
+          Outcome{none ? kMissing : values[w], none ? kMissingResult : kSuccess, 0, *method});
+    }
   }
 }
 
