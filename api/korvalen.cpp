@@ -87,24 +87,22 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
   // What depends on alpha and the method alone is prepared once per run of
   // equal ones; a keyword is read again only when its pointer changes.
   const char* keyword = method_count == 0 ? nullptr : method[0];
-  std::optional<critval::Method> read = read_keyword(keyword);
-  size_t without_value = 0;
-  const auto put = [&](size_t i, const critval::Outcome& o) {
+  const std::optional<critval::Method> first = read_keyword(keyword);
+  const auto put = [values, statuses, rejected](size_t i, const critval::Outcome& o) {
     values[i] = o.value;
     if (statuses != nullptr) statuses[i] = o.status;
     if (rejected != nullptr) rejected[i] = o.rejected;
-    without_value += o.status != critval::kSuccess;
   };
   // One level for all (the common case: many n at one alpha), or the
   // arguments element by element, runs of equal ones sharing their level.
   if (alpha_count == 1 && method_count <= 1) {
-    critval::evaluate_level(count, n, n_count, alpha[0], read, put);
-    return without_value;
+    return critval::evaluate_level(count, n, n_count, alpha[0], first, put);
   }
-  size_t in = 0, ia = 0, im = 0;  // recycled positions, wrapped without a division
-  critval::evaluate_all(
+  // Recycled positions, wrapped without a division; a keyword is read again
+  // only when its pointer changes.
+  return critval::evaluate_all(
       count,
-      [&](size_t) {
+      [=, in = size_t{0}, ia = size_t{0}, im = size_t{0}, read = first](size_t) mutable {
         if (method_count > 1 && method[im] != keyword) read = read_keyword(keyword = method[im]);
         const critval::Element e{n[in], alpha[ia], read};
         if (++in == n_count) in = 0;
@@ -113,7 +111,6 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
         return e;
       },
       put);
-  return without_value;
 }
 
 KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,

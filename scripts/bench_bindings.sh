@@ -5,7 +5,7 @@
 #           of this path (the terms in n alone: ln n, sqrt(2 ln n), ln ln n).
 #   Python: korvalen.ljungcv against the asymptotic formula written out in NumPy.
 #   R:      ljungcv against the same formula written out as vector operations.
-# Best of seven for Python and R; medians of five for C. Prints the ratios.
+# Best of 15, interleaved, for Python and R; medians of five for C. Prints the ratios.
 # Usage: scripts/bench_bindings.sh   (needs the release tree with its tests
 # run, which leave the Python package in build/release/python-venv, and the R
 # package where R finds it, or in build/r/library: scripts/r-package.sh)
@@ -28,15 +28,16 @@ def formula(n, alpha):  # the README's asymptotic formula
     a = np.sqrt(2 * np.log(n))
     return a - (np.log(np.log(n)) + c) / (2 * a) - np.log(-0.5 * np.log(2 - np.sqrt(1 + alpha))) / a
 
-def best(f):
-    times = []
-    for _ in range(7):
-        start = time.perf_counter(); f(); times.append(time.perf_counter() - start)
-    return min(times) * 1e3
+def best(*fs):  # interleaved, so that the machine's drifts touch all alike
+    times = [[] for _ in fs]
+    for _ in range(15):
+        for f, t in zip(fs, times):
+            start = time.perf_counter(); f(); t.append(time.perf_counter() - start)
+    return [min(t) * 1e3 for t in times]
 
 for label, alpha in (("one", 0.05), ("per", per_element)):
-    print(label, best(lambda: formula(n, alpha)), best(lambda: korvalen.ljungcv(n, alpha, "L")),
-          best(lambda: korvalen.ljungcv(n, alpha)))
+    print(label, *best(lambda: formula(n, alpha), lambda: korvalen.ljungcv(n, alpha, "L"),
+                       lambda: korvalen.ljungcv(n, alpha)))
 PYTHON
 )
 
@@ -48,11 +49,15 @@ formula <- function(n, alpha) {
   a <- sqrt(2 * log(n))
   a - (log(log(n)) + c) / (2 * a) - log(-0.5 * log(2 - sqrt(1 + alpha))) / a
 }
-best <- function(f) min(replicate(7, system.time(f())[["elapsed"]])) * 1e3
+best <- function(...) {  # interleaved, so that the machine drifts touch all alike
+  fs <- list(...)
+  times <- replicate(15, vapply(fs, function(f) system.time(f())[["elapsed"]], 0))
+  apply(times, 1, min) * 1e3
+}
 for (case in list(list("one", 0.05), list("per", per))) {
   alpha <- case[[2]]
-  cat(case[[1]], best(function() formula(n, alpha)), best(function() ljungcv(n, alpha, "L")),
-      best(function() ljungcv(n, alpha)), "\n")
+  cat(case[[1]], best(function() formula(n, alpha), function() ljungcv(n, alpha, "L"),
+                      function() ljungcv(n, alpha)), "\n")
 }')
 
 floor_ms=$(ms BM_TermsInN)

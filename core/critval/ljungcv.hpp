@@ -174,7 +174,8 @@ class Levels {
 // What evaluate() gives for many elements: element(i) returns the i-th (n,
 // alpha, method), method none for a rejected keyword, for i from 0 up in
 // order; put(i, outcome) receives each outcome bit for bit as evaluate()
-// gives it. Elements in a run with equal alpha and method share one Level,
+// gives it. Returns how many have no value. Both are taken by value, so that
+// their state stays in registers. Elements in a run with equal alpha and method share one Level,
 // and their values come in blocks through Level::values.
 struct Element {
   double n;
@@ -183,67 +184,71 @@ struct Element {
 };
 
 template <typename GetElement, typename PutOutcome>
-void evaluate_all(std::size_t count, GetElement&& element, PutOutcome&& put) {
+std::size_t evaluate_all(std::size_t count, GetElement element, PutOutcome put) {
+  std::size_t without_value = 0;
+  const auto emit = [&](std::size_t i, const Outcome& o) {
+    without_value += o.status != kSuccess;
+    put(i, o);
+  };
   constexpr std::size_t kBlock = Level::kBlock;
-  std::optional<Level> level;
+  std::optional<Level> level;  // the level of the current run
   std::uint64_t level_bits = 0;
-  Element block[kBlock];
-  std::size_t index[kBlock];  // elements of the current level awaiting their values
+  std::uint64_t last_bits = 0;  // the level of the last element alone
+  std::optional<Method> last_method;
+  std::size_t index[kBlock];  // elements of the current run awaiting their values
   std::int64_t counts[kBlock];
   double values[kBlock];
   std::size_t waiting = 0;
-  const auto flush = [&](std::size_t start) {
-    if (waiting == 1) {
-      values[0] = level->value(counts[0]);  // a level of its own: no passes to share
-    } else {
-      level->values(counts, waiting, values);
-    }
-    for (std::size_t w = 0; w < waiting; ++w) {
-      const bool none = std::isnan(values[w]);
-      put(start + index[w], Outcome{none ? kMissing : values[w], none ? kMissingResult : kSuccess,
-                                    0, level->method()});
-    }
+  const auto value_outcome = [](double v, Method method) {
+    const bool none = std::isnan(v);
+    return Outcome{none ? kMissing : v, none ? kMissingResult : kSuccess, 0, method};
+  };
+  const auto flush = [&] {
+    level->values(counts, waiting, values);
+    for (std::size_t w = 0; w < waiting; ++w)
+      emit(index[w], value_outcome(values[w], level->method()));
     waiting = 0;
   };
-  for (std::size_t start = 0; start < count; start += kBlock) {
-    const std::size_t size = count - start < kBlock ? count - start : kBlock;
-    for (std::size_t j = 0; j < size; ++j) block[j] = element(start + j);
-    for (std::size_t j = 0; j < size; ++j) {
-      const Element& e = block[j];
-      const Arguments arguments = check_arguments(e.n, e.alpha);
-      if (arguments.rejected != 0 || !e.method) {
-        const int rejected = arguments.rejected != 0 ? arguments.rejected : 3;
-        put(start + j, Outcome{kMissing, kInvalidArgument, rejected, Method::kCorrected});
+  for (std::size_t i = 0; i < count; ++i) {
+    const Element e = element(i);
+    const Arguments arguments = check_arguments(e.n, e.alpha);
+    if (arguments.rejected != 0 || !e.method) {
+      const int rejected = arguments.rejected != 0 ? arguments.rejected : 3;
+      emit(i, Outcome{kMissing, kInvalidArgument, rejected, Method::kCorrected});
+      continue;
+    }
+    const auto bits = std::bit_cast<std::uint64_t>(arguments.alpha);
+    if (!level || bits != level_bits || *e.method != level->method()) {
+      if (waiting > 0) flush();
+      if (bits != last_bits || e.method != last_method) {
+        // A level unlike the last element's: alone until the next shares it.
+        emit(i, value_outcome(critical_value(arguments.n, arguments.alpha, *e.method), *e.method));
+        last_bits = bits;
+        last_method = e.method;
         continue;
       }
-      const auto bits = std::bit_cast<std::uint64_t>(arguments.alpha);
-      if (!level || bits != level_bits || *e.method != level->method()) {
-        if (waiting > 0) flush(start);
-        // A level for this element alone (the next has another): no Level to keep.
-        if (j + 1 < size && (std::bit_cast<std::uint64_t>(block[j + 1].alpha) != bits ||
-                             block[j + 1].method != e.method)) {
-          const double v = critical_value(arguments.n, arguments.alpha, *e.method);
-          const bool none = std::isnan(v);
-          put(start + j,
-              Outcome{none ? kMissing : v, none ? kMissingResult : kSuccess, 0, *e.method});
-          continue;
-        }
-        level.emplace(arguments.alpha, *e.method);
-        level_bits = bits;
-      }
-      index[waiting] = j;
-      counts[waiting++] = arguments.n;
+      level.emplace(arguments.alpha, *e.method);  // the second of a run: a run begins
+      level_bits = bits;
     }
-    if (waiting > 0) flush(start);
+    index[waiting] = i;
+    counts[waiting++] = arguments.n;
+    if (waiting == kBlock) flush();
   }
+  if (waiting > 0) flush();
+  return without_value;
 }
 
 // evaluate_all for elements that share one alpha and one method (none: a
 // rejected keyword), element i taking n[i % n_count]: per element only the
 // check of n and the terms in n.
 template <typename PutOutcome>
-void evaluate_level(std::size_t count, const double* n, std::size_t n_count, double alpha,
-                    std::optional<Method> method, PutOutcome&& put) {
+std::size_t evaluate_level(std::size_t count, const double* n, std::size_t n_count, double alpha,
+                           std::optional<Method> method, PutOutcome put) {
+  std::size_t without_value = 0;
+  const auto emit = [&](std::size_t i, const Outcome& o) {
+    without_value += o.status != kSuccess;
+    put(i, o);
+  };
   const bool level_accepted = alpha >= 0.0 && alpha <= kLargestLevel;
   std::size_t in = 0;  // the recycled position, wrapped without a division
   const auto next_n = [&] {
@@ -254,10 +259,10 @@ void evaluate_level(std::size_t count, const double* n, std::size_t n_count, dou
   if (!level_accepted || !method) {
     const int rejected = level_accepted ? 3 : 2;
     for (std::size_t i = 0; i < count; ++i) {
-      put(i, Outcome{kMissing, kInvalidArgument, std::isnan(next_n()) ? 1 : rejected,
-                     Method::kCorrected});
+      emit(i, Outcome{kMissing, kInvalidArgument, std::isnan(next_n()) ? 1 : rejected,
+                      Method::kCorrected});
     }
-    return;
+    return without_value;
   }
   constexpr std::size_t kBlock = Level::kBlock;
   Level level(alpha, *method);
@@ -270,7 +275,7 @@ void evaluate_level(std::size_t count, const double* n, std::size_t n_count, dou
     for (std::size_t j = 0; j < size; ++j) {
       const double x = next_n();
       if (std::isnan(x)) {
-        put(start + j, Outcome{kMissing, kInvalidArgument, 1, Method::kCorrected});
+        emit(start + j, Outcome{kMissing, kInvalidArgument, 1, Method::kCorrected});
         continue;
       }
       index[waiting] = start + j;
@@ -279,10 +284,11 @@ void evaluate_level(std::size_t count, const double* n, std::size_t n_count, dou
     level.values(counts, waiting, values);
     for (std::size_t w = 0; w < waiting; ++w) {
       const bool none = std::isnan(values[w]);
-      put(index[w],
-          Outcome{none ? kMissing : values[w], none ? kMissingResult : kSuccess, 0, *method});
+      emit(index[w],
+           Outcome{none ? kMissing : values[w], none ? kMissingResult : kSuccess, 0, *method});
     }
   }
+  return without_value;
 }
 
 // n, then alpha, then the method (read by read_method only once both are

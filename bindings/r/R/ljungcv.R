@@ -4,8 +4,7 @@ ljungcv <- function(n, alpha, method = "C") {
   args <- recycled(n, alpha, method)
   if (is.null(args)) return(double(0))
   out <- .Call(C_ljungcv, args$n, args$alpha, args$method)
-  rejected <- out[[2L]]
-  if (any(rejected >= 2L)) warn_rejected(rejected, args)
+  if (out[[3L]]) warn_rejected(out[[2L]], args)  # alpha or a method rejected somewhere
   out[[1L]]
 }
 

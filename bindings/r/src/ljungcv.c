@@ -40,6 +40,8 @@ SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method) {
   SEXP rejected = PROTECT(allocVector(INTSXP, count));
   const char** k = keywords(method);
   double* v = REAL(values);
+  const int* r = INTEGER(rejected);
+  int rejected_2_or_3 = 0; /* whether alpha or a method was rejected anywhere */
   for (R_xlen_t start = 0; start < count; start += CHUNK) {
     const R_xlen_t size = count - start < CHUNK ? count - start : CHUNK;
     const size_t done = korvalen_ljungcv_array(
@@ -48,14 +50,18 @@ SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method) {
         k + at(method, start), XLENGTH(method) == 1 ? 1 : (size_t)size, v + start, NULL,
         INTEGER(rejected) + start);
     if (done == SIZE_MAX) error("korvalen_ljungcv_array refused its arguments");
-    for (R_xlen_t i = start; i < start + size; ++i) {
-      if (ISNAN(v[i])) v[i] = NA_REAL; /* the host's missing value becomes R's */
+    for (R_xlen_t i = start; done > 0 && i < start + size; ++i) {
+      if (ISNAN(v[i])) {
+        v[i] = NA_REAL; /* the host's missing value becomes R's */
+        rejected_2_or_3 |= r[i] >= 2;
+      }
     }
     R_CheckUserInterrupt();
   }
-  SEXP result = PROTECT(allocVector(VECSXP, 2));
+  SEXP result = PROTECT(allocVector(VECSXP, 3));
   SET_VECTOR_ELT(result, 0, values);
   SET_VECTOR_ELT(result, 1, rejected);
+  SET_VECTOR_ELT(result, 2, ScalarLogical(rejected_2_or_3));
   UNPROTECT(3);
   return result;
 }
