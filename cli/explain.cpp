@@ -39,7 +39,10 @@ std::string Explainer::sentence(const Request& r, const host::Evaluation& e) {
     disagreed_ = true;
     return "status " + std::to_string(e.status);
   }
-  std::string text(korvalen_explain(r.n, r.alpha, keyword, nullptr, 0), '\0');
+  char buffer[512];  // a sentence quotes at most a few dozen bytes of a method
+  const std::size_t length = korvalen_explain(r.n, r.alpha, keyword, buffer, sizeof buffer);
+  if (length < sizeof buffer) return std::string(buffer, length);
+  std::string text(length, '\0');
   korvalen_explain(r.n, r.alpha, keyword, text.data(), text.size() + 1);
   return text;
 }

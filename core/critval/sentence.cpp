@@ -3,7 +3,9 @@
 // are the same in every locale and the C library needs no C++ runtime.
 #include "critval/sentence.hpp"
 
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -152,6 +154,39 @@ void no_value(Writer& w, double n, double alpha, Method method) {
   w.text("the computation gave no number");
 }
 
+// The fewest decimals k, and the digits m, with which m / 10^k reads back as
+// x: m and 10^k are exact (below 2^53 and 10^22), so m / 10^k is the one
+// correctly rounded division that reading the decimal m e-k performs.
+// False when no such m lies below 2^53.
+bool positional_digits(double x, std::uint64_t& m, int& k) {
+  constexpr double kExact = 9007199254740992.0;  // 2^53
+  double power = 1.0;
+  for (k = 0; k <= 22; ++k, power *= 10.0) {
+    const double scaled = x * power;
+    if (scaled >= kExact) return false;
+    const double nearest = std::nearbyint(scaled);
+    for (const double candidate : {nearest, nearest - 1.0, nearest + 1.0}) {
+      if (candidate >= 0.0 && candidate < kExact && candidate / power == x) {
+        m = static_cast<std::uint64_t>(candidate);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// m e-k in positional notation: the whole part, then the k decimals if any.
+Writer& write_positional(Writer& w, std::uint64_t m, int k) {
+  char digits[24];
+  int count = 0;
+  for (; m > 0 || count <= k; m /= 10) digits[count++] = static_cast<char>('0' + m % 10);
+  for (int i = count - 1; i >= 0; --i) {
+    if (i == k - 1) w.text(".");
+    w.text(std::string_view(&digits[i], 1));
+  }
+  return w;
+}
+
 }  // namespace
 
 std::size_t explain(double n, double alpha, std::optional<std::string_view> method,
@@ -176,11 +211,21 @@ std::size_t format_shortest(double value, char* buffer, std::size_t size) {
   if (std::isinf(magnitude)) return w.text("inf").finish();
   if (magnitude == 0.0) return w.text("0").finish();
 
+  if (magnitude >= 1e-7 && magnitude < 1e21) {
+    std::uint64_t m = 0;
+    int k = 0;
+    if (positional_digits(magnitude, m, k)) return write_positional(w, m, k).finish();
+  }
   // The fewest significant digits that read back as the value: d.ddd x 10^exponent.
+  // A decimal of up to 15 digits reads back from a normal double exactly, so
+  // when 15 digits read back, they are the shortest with their trailing zeros
+  // dropped; else 16 or 17 digits (17 always read back). A subnormal one has
+  // fewer digits to it: there, a binary search (reading back is monotone in
+  // the digits kept).
   char digits[20];
   std::size_t count = 0;
   int exponent = 0;
-  for (int precision = 0; precision <= 16; ++precision) {
+  const auto reads_back = [&](int precision) {
     char printed[40];
     std::snprintf(printed, sizeof printed, "%.*e", precision, magnitude);
     count = 0;
@@ -193,7 +238,22 @@ std::size_t format_shortest(double value, char* buffer, std::size_t size) {
     char integer[48];
     std::snprintf(integer, sizeof integer, "%.*se%d", static_cast<int>(count), digits,
                   exponent - precision);
-    if (std::strtod(integer, nullptr) == magnitude) break;
+    return std::strtod(integer, nullptr) == magnitude;
+  };
+  // Each call leaves its digits and exponent behind.
+  if (magnitude >= DBL_MIN) {
+    if (!reads_back(14) && !reads_back(15)) reads_back(16);
+  } else {
+    int low = 0, high = 16;
+    while (low < high) {
+      const int middle = (low + high) / 2;
+      if (reads_back(middle)) {
+        high = middle;
+      } else {
+        low = middle + 1;
+      }
+    }
+    reads_back(low);
   }
   while (count > 1 && digits[count - 1] == '0') --count;
   const std::string_view d(digits, count);

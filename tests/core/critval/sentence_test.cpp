@@ -50,10 +50,20 @@ std::size_t significant_digits(std::string text) {
   return first == std::string::npos ? 0 : text.find_last_not_of('0') - first + 1;
 }
 
-TEST(Sentence, ShortestReadsBackOverRandomBits) {
+// Any bits, and positional numbers with few digits (as n and alpha are written).
+TEST(Sentence, ShortestReadsBackOverRandomNumbers) {
   std::mt19937_64 random(7);
-  for (int i = 0; i < 50000; ++i) {
-    const double x = std::bit_cast<double>(random());
+  std::uniform_real_distribution<double> decade(-7.0, 21.0);
+  std::uniform_int_distribution<int> precision(1, 17);
+  for (int i = 0; i < 60000; ++i) {
+    double x = std::bit_cast<double>(random());
+    if (i % 2 == 1) {  // 10^-7 to 10^21, rounded to 1 to 17 significant digits
+      char text[64];
+      const auto end = std::to_chars(text, text + sizeof text, std::pow(10.0, decade(random)),
+                                     std::chars_format::scientific, precision(random) - 1)
+                           .ptr;
+      std::from_chars(text, end, x);
+    }
     if (std::isnan(x) || std::isinf(x)) continue;
     const std::string text = shortest(x);
     ASSERT_EQ(bits(std::strtod(text.c_str(), nullptr)), bits(x)) << text;
