@@ -153,30 +153,14 @@ struct Outcome {
   Method method;  // the method read (the corrected one until it is)
 };
 
-// The values of many evaluations: a Level is kept while alpha (bit for bit)
-// and the method repeat, so a run of them costs one preparation.
-class Levels {
- public:
-  double operator()(std::int64_t n, double alpha, Method method) {
-    const auto bits = std::bit_cast<std::uint64_t>(alpha);
-    if (!level_ || bits != alpha_bits_ || method != level_->method()) {
-      level_.emplace(alpha, method);
-      alpha_bits_ = bits;
-    }
-    return level_->value(n);
-  }
-
- private:
-  std::optional<Level> level_;
-  std::uint64_t alpha_bits_ = 0;
-};
-
 // What evaluate() gives for many elements: element(i) returns the i-th (n,
 // alpha, method), method none for a rejected keyword, for i from 0 up in
 // order; put(i, outcome) receives each outcome bit for bit as evaluate()
 // gives it. Returns how many have no value. Both are taken by value, so that
-// their state stays in registers. Elements in a run with equal alpha and method share one Level,
-// and their values come in blocks through Level::values.
+// their state stays in registers. Elements in a run of equal alpha and
+// method share one Level, and their values come in blocks through
+// Level::values; an element whose level is not the one before it takes the
+// scalar path, and the second of a level begins its run.
 struct Element {
   double n;
   double alpha;
@@ -292,18 +276,17 @@ std::size_t evaluate_level(std::size_t count, const double* n, std::size_t n_cou
 }
 
 // n, then alpha, then the method (read by read_method only once both are
-// accepted; none for a rejected keyword), then the value, from values(n,
-// alpha, method) (critical_value, or a Levels). The first rejection wins.
-template <typename ReadMethod, typename Values = decltype(&critical_value)>
-Outcome evaluate(double n, double alpha, ReadMethod&& read_method,
-                 Values&& values = &critical_value) {
+// accepted; none for a rejected keyword), then the value. The first
+// rejection wins.
+template <typename ReadMethod>
+Outcome evaluate(double n, double alpha, ReadMethod&& read_method) {
   const Arguments arguments = check_arguments(n, alpha);
   if (arguments.rejected != 0) {
     return {kMissing, kInvalidArgument, arguments.rejected, Method::kCorrected};
   }
   const std::optional<Method> method = read_method();
   if (!method) return {kMissing, kInvalidArgument, 3, Method::kCorrected};
-  const double value = values(arguments.n, arguments.alpha, *method);
+  const double value = critical_value(arguments.n, arguments.alpha, *method);
   if (std::isnan(value)) return {kMissing, kMissingResult, 0, *method};
   return {value, kSuccess, 0, *method};
 }
