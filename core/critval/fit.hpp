@@ -19,13 +19,23 @@ inline double level_term(double alpha) {
   return -std::log(-0.5 * std::log(t));
 }
 
-// The asymptotic value for n != 1 with that term:
-//   (a - (c + ln ln n) / (a + a)) + term / a,  a = sqrt(2 ln n).
-inline double asymptotic_at(std::int64_t n, double term) {
+// The terms in n: ln n, a = sqrt(ln n + ln n) and g = ln ln n, in this order.
+struct TermsInN {
+  double a, g;
+};
+inline TermsInN terms_in(std::int64_t n) {
   const double l = std::log(static_cast<double>(n));
-  const double a = std::sqrt(l + l);
-  const double g = std::log(l);
+  return {std::sqrt(l + l), std::log(l)};
+}
+
+// The asymptotic value from the terms in n and the level term:
+//   (a - (c + g) / (a + a)) + term / a.
+inline double asymptotic_from(double a, double g, double term) {
   return (a - (kLog4Pi + g) / (a + a)) + term / a;
+}
+inline double asymptotic_at(std::int64_t n, double term) {
+  const TermsInN t = terms_in(n);
+  return asymptotic_from(t.a, t.g, term);
 }
 
 // Coefficients (x1, x2, x3) of the corrected curve x1 + x2 f2(n) + x3 f3(n)
@@ -33,13 +43,14 @@ inline double asymptotic_at(std::int64_t n, double term) {
 // the quantile fails (x and exact_two are then untouched).
 bool fit(double alpha, double (&x)[3], double& exact_two);
 
-// The corrected curve at n with those coefficients:
-//   (x3 a + x1) + ((c + ln ln n) / (a + a)) x2,  a = sqrt(2 ln n).
-inline double curve_at(std::int64_t n, const double (&x)[3]) {
-  const double ln = std::log(static_cast<double>(n));
-  const double a = std::sqrt(ln + ln);
-  const double g = std::log(ln);
+// The corrected curve from the terms in n and its coefficients:
+//   (x3 a + x1) + ((c + g) / (a + a)) x2.
+inline double curve_from(double a, double g, const double (&x)[3]) {
   return (x[2] * a + x[0]) + ((kLog4Pi + g) / (a + a)) * x[1];
+}
+inline double curve_at(std::int64_t n, const double (&x)[3]) {
+  const TermsInN t = terms_in(n);
+  return curve_from(t.a, t.g, x);
 }
 
 // The value for a single statistic, the two-sided normal value; false when

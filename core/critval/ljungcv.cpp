@@ -41,24 +41,11 @@ void Level::values(const std::int64_t* n, std::size_t count, double* v) {
   for (std::size_t j = 0; j < count; ++j) a[j] = std::sqrt(l[j] + l[j]);
   for (std::size_t j = 0; j < count; ++j) g[j] = std::log(l[j]);
   if (method_ == Method::kAsymptotic) {
-    for (std::size_t j = 0; j < count; ++j) {
-      v[j] = (a[j] - (kLog4Pi + g[j]) / (a[j] + a[j])) + term_ / a[j];
-    }
-    for (std::size_t j = 0; j < count; ++j) {
-      if (n[j] == 1 || (n[j] >= 2 && below_single(v[j]))) v[j] = kMissing;
-    }
-    return;
+    for (std::size_t j = 0; j < count; ++j) v[j] = asymptotic_from(a[j], g[j], term_);
+  } else {
+    for (std::size_t j = 0; j < count; ++j) v[j] = curve_from(a[j], g[j], x_);
   }
-  for (std::size_t j = 0; j < count; ++j) {
-    v[j] = (x_[2] * a[j] + x_[0]) + ((kLog4Pi + g[j]) / (a[j] + a[j])) * x_[1];
-  }
-  for (std::size_t j = 0; j < count; ++j) {
-    if (n[j] == 1) {
-      v[j] = single_known() ? single_ : kMissing;
-    } else if (!fitted_ || (n[j] >= 2 && v[j] < exact_two_ && below_single(v[j]))) {
-      v[j] = kMissing;
-    }
-  }
+  for (std::size_t j = 0; j < count; ++j) v[j] = bounded(n[j], v[j]);
 }
 
 double critical_value(std::int64_t n, double alpha, Method method) {

@@ -100,18 +100,8 @@ class Level {
   // value for a single statistic at the same level (the two-sided normal
   // value) is none: it would flag outliers at more than alpha.
   double value(std::int64_t n) {
-    if (method_ == Method::kAsymptotic) {
-      if (n == 1) return kMissing;
-      const double v = asymptotic_at(n, term_);
-      return n >= 2 && below_single(v) ? kMissing : v;
-    }
-    if (n == 1) return single_known() ? single_ : kMissing;
-    if (!fitted_) return kMissing;
-    const double v = curve_at(n, x_);
-    // The value for two statistics is at least the single one (its quantile's
-    // argument is never the smaller), so only a value below it needs the bound.
-    if (n >= 2 && v < exact_two_ && below_single(v)) return kMissing;
-    return v;
+    if (n == 1 || (method_ == Method::kCorrected && !fitted_)) return bounded(n, 0.0);
+    return bounded(n, method_ == Method::kAsymptotic ? asymptotic_at(n, term_) : curve_at(n, x_));
   }
 
   // value(n[j]) into v[j] for a block of count <= kBlock counts, bit for bit,
@@ -130,6 +120,17 @@ class Level {
   }
   bool below_single(double v) { return single_known() && v < single_; }
   void find_single();
+
+  // The formula's value v at n, or NaN where there is none (n == 1 for the
+  // asymptotic method, no fit) or it lies below the single statistic's.
+  double bounded(std::int64_t n, double v) {
+    if (method_ == Method::kAsymptotic) return n == 1 || (n >= 2 && below_single(v)) ? kMissing : v;
+    if (n == 1) return single_known() ? single_ : kMissing;
+    // The value for two statistics is at least the single one (its quantile's
+    // argument is never the smaller), so only a value below it needs the bound.
+    if (!fitted_ || (n >= 2 && v < exact_two_ && below_single(v))) return kMissing;
+    return v;
+  }
 
   double alpha_;
   Method method_;
