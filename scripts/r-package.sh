@@ -46,7 +46,8 @@ cp "$tarball" "$elsewhere/"
 (cd "$elsewhere" && KORVALEN_BUNDLED=1 R CMD INSTALL -l "$out/library" "$tarball" >install.log 2>&1) ||
   { cat "$elsewhere/install.log" >&2; exit 1; }
 R_LIBS=$out/library Rscript -e "$example"
-echo "R CMD INSTALL of the tarball elsewhere: installed"
+R_LIBS=$out/library Rscript -e 'options(warn = 2); print(citation("korvalen"))' >/dev/null
+echo "R CMD INSTALL of the tarball elsewhere: installed, and citation() without a warning"
 
 # Against a system libkorvalen: the release tree installed into a prefix.
 cmake --install "$root/build/release" --prefix "$elsewhere/prefix" >/dev/null

@@ -7,9 +7,9 @@ set -euo pipefail
 needed=(cmake ninja-build g++ binutils pkgconf python3 libgtest-dev libbenchmark-dev libcli11-dev libcsv-dev
         clang libclang-rt-14-dev
         r-base-dev r-cran-testthat r-cran-knitr r-cran-rmarkdown pandoc qpdf devscripts
-        python3-dev python3-numpy pybind11-dev python3-pybind11 python3-pytest python3-setuptools
+        python3-dev python3-numpy python3-mpmath pybind11-dev python3-pybind11 python3-pytest python3-setuptools
         python3-build python3-venv python3-mypy python3-pandas)
-[[ ${1:-} == docs ]] && needed+=(python3 python3-mpmath gnuplot-nox)
+[[ ${1:-} == docs ]] && needed+=(gnuplot-nox)
 [[ ${1:-} == package ]] && needed+=(dpkg-dev debhelper dh-python dh-r python3-all-dev pybuild-plugin-pyproject
                                    fakeroot lintian abigail-tools autopkgtest)
 missing=()
