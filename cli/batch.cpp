@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <limits>
@@ -65,6 +66,7 @@ std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
   for (std::size_t i = 0; i < 3; ++i) {
     if (kept && i < row.count) {
       append_field(numbers.echo, row.fields[i]);
+      if (i == 2 && row.fields[i].empty()) numbers.echo += "\"\"";  // given, but empty
       bytes += row.fields[i].size();
     }
     numbers.echo += ',';
@@ -148,8 +150,10 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     c_.out.row_done();
     return;
   }
+  // An empty method, like an absent one, is the default.
   const std::optional<std::string_view> method =
-      row.count == 3 ? std::optional<std::string_view>(row.fields[2]) : std::nullopt;
+      row.count == 3 && !row.fields[2].empty() ? std::optional<std::string_view>(row.fields[2])
+                                               : std::nullopt;
   const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
   append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
   c_.out.row_done();
@@ -161,7 +165,8 @@ int RowWriter::finish() const {
   if (progress_ && rows_ >= 100000) std::cerr << "\rljungcv: " << rows_ << " rows, done\n";
   if (errors_ == 0) return kExitOk;
   std::cerr << "ljungcv: " << errors_ << (errors_ == 1 ? " row" : " rows")
-            << " could not be read as n,alpha[,method]; the first: " << first_error_ << '\n';
+            << " could not be read as n,alpha[,method]; the first: " << printable(first_error_)
+            << '\n';
   return kExitData;
 }
 
@@ -197,6 +202,10 @@ int run_batch(Context& c, int fd, const std::string& name) {
           if (!pipeline->more_waiting()) c.out.flush();  // a slow source sees each row soon
         }
         c.out.flush();
+      } catch (const WriteError& e) {
+        // Said and done now: the reader may wait on input that never comes.
+        std::cerr << "ljungcv: " << e.message() << '\n';
+        std::_Exit(kExitIo);
       } catch (...) {
         write_failure = std::current_exception();
         pipeline->stop();

@@ -11,22 +11,37 @@
 
 namespace cli {
 
-void append_field(std::string& out, std::string_view text) {
-  bool quote = !text.empty() && (text.front() == ' ' || text.front() == '\t' ||
-                                 text.back() == ' ' || text.back() == '\t');
-  for (std::size_t i = 0; i < text.size() && !quote; ++i) {
-    const char c = text[i];
-    quote = c == ',' || c == '"' || c == '\r' || c == '\n';
+void append_printable(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out += c;
+      continue;
+    }
+    const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    out.append(escape, sizeof escape);
   }
+}
+
+std::string printable(std::string_view text) {
+  std::string out;
+  append_printable(out, text);
+  return out;
+}
+
+void append_field(std::string& out, std::string_view text) {
+  const bool quote = !text.empty() && (text.front() == ' ' || text.back() == ' ' ||
+                                       text.find_first_of(",\"") != std::string_view::npos);
   if (!quote) {
-    out.append(text);
+    append_printable(out, text);
     return;
   }
-  // Quoted, each quote doubled: the field reads back as it was.
+  // Quoted, each quote doubled: the field reads back as it was written.
   out += '"';
   for (std::size_t at = 0;;) {
     const std::size_t q = text.find('"', at);
-    out.append(text.substr(at, q - at));
+    append_printable(out, text.substr(at, q - at));
     if (q == std::string_view::npos) break;
     out += "\"\"";
     at = q + 1;

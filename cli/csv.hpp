@@ -11,8 +11,13 @@
 
 namespace cli {
 
-// Appends one field, quoted when it holds a comma, a quote, a CR or LF, or
-// begins or ends with a blank or tab.
+// Appends text with each control byte (below 0x20, and 0x7F) spelled \xNN,
+// as the library's sentences quote them: no NUL, tab or line end goes out raw.
+void append_printable(std::string& out, std::string_view text);
+std::string printable(std::string_view text);
+
+// Appends one field, printable, quoted when it holds a comma or a quote, or
+// begins or ends with a blank.
 void append_field(std::string& out, std::string_view text);
 
 // A failed read: the source's name and the system's error number.

@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -132,7 +133,12 @@ int run(int argc, char** argv) {
   }
   const auto max_rows = parse_whole(max_rows_text, 1, UINT64_MAX);
   if (!max_rows) {
-    return usage_error("--max-rows: '" + max_rows_text + "' is not a whole number of 1 or more");
+    const bool whole = !max_rows_text.empty() &&
+                        max_rows_text.find_first_not_of("0123456789") == std::string::npos;
+    return usage_error("--max-rows: '" + max_rows_text + "' " +
+                       (whole && max_rows_text.find_first_not_of('0') != std::string::npos
+                            ? "is more than ljungcv can count (18446744073709551615)"
+                            : "is not a whole number of 1 or more"));
   }
 
   Request request{};
@@ -213,9 +219,9 @@ int run(int argc, char** argv) {
     }
     out.flush();
   } catch (const WriteError& e) {
-    if (e.error == EPIPE) return status;  // the reader has gone: end quietly
-    std::cerr << "ljungcv: cannot write " << e.name << ": " << std::strerror(e.error)
-              << (e.cut_row ? "; the last row written is incomplete" : "") << '\n';
+    // EPIPE too: a closed pipe ends the process by SIGPIPE before this,
+    // unless SIGPIPE is ignored, and then the cut-off output is an error.
+    std::cerr << "ljungcv: " << e.message() << '\n';
     return kExitIo;
   } catch (const std::bad_alloc&) {
     std::cerr << "ljungcv: out of memory\n";
@@ -229,6 +235,9 @@ int run(int argc, char** argv) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
+  // A file size limit makes a write fail with EFBIG, reported like a full
+  // disk after the whole rows, instead of killing the process mid-row.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return cli::run(argc, argv);
   } catch (const std::bad_alloc&) {

@@ -7,8 +7,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace cli {
+
+std::string WriteError::message() const {
+  return "cannot write " + name + ": " + std::strerror(error) +
+         (cut_row ? "; the last row written is incomplete" : "");
+}
 
 Output::Output(int fd, std::string name) : fd_(fd), name_(std::move(name)) {
   buffer_.reserve(2 * kSize);

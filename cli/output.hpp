@@ -13,6 +13,9 @@ struct WriteError {
   std::string name;
   int error;
   bool cut_row = false;  // the part of a row written could not be taken back
+
+  // "cannot write NAME: REASON", as the user is told.
+  std::string message() const;
 };
 
 class Output {

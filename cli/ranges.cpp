@@ -55,6 +55,13 @@ NumberList::NumberList(std::string_view text, std::string_view what, std::uint64
     const auto fail = [&](const std::string& why) {
       throw ListError(std::string(what) + ": '" + std::string(item) + "' " + why);
     };
+    // The whole list's count, not the item's, against the limit.
+    const auto too_many = [&](double count) {
+      throw ListError(std::string(what) + ": '" + std::string(item) + "' " +
+                      (size_ == 0 ? "has " : "brings the list to ") +
+                      format_number(static_cast<double>(size_) + count) + " values, more than the " +
+                      std::to_string(max_values) + " allowed (see --max-rows)");
+    };
     const std::vector<std::string_view> parts = split(item, ':');
     Item next{};
     if (parts.size() == 1) {
@@ -85,20 +92,15 @@ NumberList::NumberList(std::string_view text, std::string_view what, std::uint64
         }
         count = std::floor(span / *step + 1e-9) + 1.0;
       }
-      if (!(count <= static_cast<double>(max_values - size_))) {
-        fail("has " + format_number(count) + " values, more than the " +
-             std::to_string(max_values) + " allowed (see --max-rows)");
-      }
+      if (!(count < 0x1p64)) fail("has " + format_number(count) + " values, more than ljungcv can count");
+      if (count > static_cast<double>(max_values - size_)) too_many(count);
       const int places = std::max(decimals(parts[0]), decimals(step_text));
       next = {*start, *step, static_cast<std::uint64_t>(count), geometric,
               places >= 0 && places <= 17 ? places : -1};
     } else {
       fail("is not a number or a range");
     }
-    if (next.count > max_values - size_) {
-      throw ListError(std::string(what) + " has more than the " + std::to_string(max_values) +
-                      " values allowed (see --max-rows)");
-    }
+    if (next.count > max_values - size_) too_many(static_cast<double>(next.count));
     size_ += next.count;
     items_.push_back(next);
   }

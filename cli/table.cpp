@@ -44,7 +44,8 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
           b += ',';
           append_result(b, e, c.digits, c.explainer.sentence({n, alpha, keyword}, e));
         } else {
-          append_text_row(b, format_number(n), format_number(alpha), method.value_or("(default)"),
+          append_text_row(b, format_number(n), format_number(alpha),
+                          method ? printable(*method) : "(default)",
                           e.status == kmodule::kSuccess ? format_value(e.value, c.digits) : "-",
                           status_word(e.status));
         }

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 for target in function_entry fields solver; do

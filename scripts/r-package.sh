@@ -8,7 +8,7 @@
 # Leaves build/r/korvalen_VERSION.tar.gz and build/r/library.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 root=$PWD
 out=$root/build/r
 rm -rf "$out"

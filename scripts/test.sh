@@ -8,7 +8,7 @@
 # (built, lintian, the ABI record, installed, autopkgtest, purged).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake --workflow --preset release
 cmake --workflow --preset dev
 cmake --workflow --preset tsan

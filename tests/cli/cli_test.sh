@@ -102,7 +102,7 @@ want = [["n", "alpha", "method", "value", "status"],
         ["100", "0.05", 'a,"b"', "", "rejected"],
         ["NA", "0.05", "", "", "rejected"],
         ["10", "", "C", "", "rejected"],
-        ["10", "0.05", "x\ny", "", "rejected"]]
+        ["10", "0.05", "x\\x0Ay", "", "rejected"]]
 assert [r[:5] for r in rows] == want, rows
 assert all(len(r) == 6 for r in rows), rows
 assert "n is missing" in rows[3][5] and "alpha is missing" in rows[4][5], rows
@@ -149,7 +149,7 @@ else
 fi
 # A file cut short by its size limit keeps whole rows only.
 check "write error: whole rows only" 74 '^$' 'cannot write standard output: File too large' \
-  -- bash -c "trap '' XFSZ; ulimit -f 8; \"$ljungcv\" table --csv --n 1:3000:1 --alpha 0.05 --method L >'$work/cut.csv'"
+  -- bash -c "ulimit -f 8; \"$ljungcv\" table --csv --n 1:3000:1 --alpha 0.05 --method L >'$work/cut.csv'"
 [[ $(tail -c 1 "$work/cut.csv" | od -An -c) == *'\n'* ]] && grep -q ',L,[0-9.]*,ok,$' "$work/cut.csv" &&
   echo "ok   write error: the file ends with a whole row" ||
   { echo "FAIL write error: the file ends inside a row"; tail -c 80 "$work/cut.csv"; failures=$((failures + 1)); }
@@ -162,6 +162,26 @@ os.close(w)
 time.sleep(0.5)
 data = b"".join(iter(lambda: os.read(r, 1 << 16), b""))
 print(data.count(b"\n")); sys.exit(p.wait())' "$ljungcv"
+# Output that fails, whatever the input and the signals do: one line, exit 74.
+mkfifo "$work/endless"
+exec 3<>"$work/endless"  # held open: the input never ends
+printf '100,0.05\n' >&3
+check "write error with input still to come" 74 '^$' 'cannot write standard output: No space left' \
+  -- bash -c "timeout 5 \"$ljungcv\" batch <'$work/endless' >/dev/full"
+exec 3>&-
+check "batch under a file size limit" 74 '^$' 'File too large' \
+  -- bash -c "ulimit -f 8; seq 2 3000 | sed 's/$/,0.05/' | \"$ljungcv\" batch >'$work/cut.csv'"
+check "SIGPIPE ignored: a cut-off output is an error" 74 '^ +n +alpha' 'cannot write standard output: Broken pipe' \
+  -- bash -c "trap '' PIPE; \"$ljungcv\" table --n 0:200000:1 --alpha 0.05 | head -1; exit \${PIPESTATUS[0]}"
+check "a range of 2^64 values" 64 '^$' "'0:1.8446744073709552e19:1' has 18446744073709551616 values, more than ljungcv can count" \
+  -- "$ljungcv" table --max-rows 18446744073709551615 --n 0:1.8446744073709552e19:1 --alpha 0.05
+check "a list above --max-rows counts the list" 64 '^$' "'4:5:1' brings the list to 5 values, more than the 3 allowed" \
+  -- "$ljungcv" table --n 1:3:1,4:5:1 --max-rows 3
+check "--max-rows beyond 64 bits" 64 '^$' 'is more than ljungcv can count' -- "$ljungcv" table --max-rows 99999999999999999999
+check "batch: an empty method is the default, echoed as given" 0 '^100,0\.05,"",3\.81008757' '^$' \
+  -- bash -c "printf '100,0.05,\n100,0.05\n' | \"$ljungcv\" batch"
+check "no control byte goes out raw" 0 '^0$' '^$' -- bash -c "printf '10,0.05,\"a\\0b\\tc\\nd\"\n' |
+  \"$ljungcv\" batch | /usr/bin/python3 -c 'import sys; print(sum(b < 32 and b != 10 or b == 127 for b in sys.stdin.buffer.read()))'"
 if ! $sanitized; then  # a sanitizer's shadow memory rules out address-space limits
   check "a long table in bounded memory" 0 '^ +3 +0\.05 L ' '^$' \
     -- bash -c "ulimit -v 200000; \"$ljungcv\" table --n 1:1e8:1 --alpha 0.05 --method L --max-rows 100000000 | head -n 4"
