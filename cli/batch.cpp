@@ -10,14 +10,13 @@
 #include <iostream>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "cli/csv.hpp"
 #include "cli/jobs.hpp"
 #include "cli/numbers.hpp"
 #include "cli/pipeline.hpp"
 #include "cli/rows.hpp"
+#include "cli/worker.hpp"
 
 namespace cli {
 namespace {
@@ -54,7 +53,17 @@ struct Numbers {
 struct Batch {
   std::array<CsvReader::Row, kBatchRows> rows;
   std::array<Numbers, kBatchRows> numbers;
-  std::size_t used = 0;
+  std::size_t used = 0;   // rows read with their numbers
+  std::size_t bytes = 0;  // what they hold
+  bool row_read = false;  // rows[used] is read, its numbers not yet: memory ran short
+  void clear() { used = bytes = 0, row_read = false; }
+  // Gives the rows' storage back, for the one thread that goes on without it.
+  void release() {
+    for (std::size_t i = 0; i < kBatchRows; ++i) {
+      for (std::string& field : rows[i].fields) std::string().swap(field);
+      std::string().swap(numbers[i].echo);
+    }
+  }
 };
 
 // The row's echo and numbers; returns the bytes they hold.
@@ -77,14 +86,15 @@ std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
   return bytes + numbers.echo.size();
 }
 
-// Fills a batch from the reader, as far as the rows are already there;
-// returns whether the input has ended. Throws ReadError.
+// Fills a batch on from where it stands, as far as the rows are already
+// there; returns whether the input has ended. Throws ReadError, and
+// std::bad_alloc with the batch as it stood, to go on from once memory is had.
 bool read_batch(CsvReader& reader, Batch& b) {
-  b.used = 0;
-  std::size_t bytes = 0;
-  while (b.used < kBatchRows && bytes < kBatchBytes && (b.used == 0 || reader.buffered())) {
-    if (!reader.next(b.rows[b.used])) return true;
-    bytes += read_numbers(b.rows[b.used], b.numbers[b.used]);
+  while (b.used < kBatchRows && b.bytes < kBatchBytes && (b.used == 0 || reader.buffered())) {
+    if (!b.row_read && !reader.next(b.rows[b.used])) return true;
+    b.row_read = true;
+    b.bytes += read_numbers(b.rows[b.used], b.numbers[b.used]);
+    b.row_read = false;
     ++b.used;
   }
   return false;
@@ -132,22 +142,24 @@ class RowWriter {
   std::string first_error_;
 };
 
+// A row that memory runs short on changes nothing: the counts move only once
+// it is done, and Output::drop_unfinished() takes its text back.
 void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
   if (rows_ == 0 && !row.too_long && !row.unclosed && is_header(row)) {
     rows_ = 1;  // a header counts as read
     return;
   }
-  ++rows_;
   std::string& b = c_.out.buffer();
   b += numbers.echo;
   std::string why = unreadable(row, numbers);
   if (!why.empty()) {
     why = name_ + " line " + std::to_string(row.line) + ": " + why;
-    if (errors_++ == 0) first_error_ = why;
     b += ",error,";
     append_field(b, why);
     b += '\n';
     c_.out.row_done();
+    ++rows_;
+    if (errors_++ == 0) first_error_ = std::move(why);
     return;
   }
   // An empty method, like an absent one, is the default.
@@ -157,6 +169,7 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
   const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
   append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
   c_.out.row_done();
+  ++rows_;
   if (progress_ && rows_ % 100000 == 0)
     std::cerr << "\rljungcv: " << rows_ << " rows" << std::flush;
 }
@@ -170,13 +183,19 @@ int RowWriter::finish() const {
   return kExitData;
 }
 
-// Both stages on this thread, where no second one can be had.
-int run_alone(CsvReader& reader, RowWriter& writer, Output& out) {
-  auto b = std::make_unique<Batch>();
+// Rows from..used of a batch, then the output so far.
+void write_rows(RowWriter& writer, Output& out, const Batch& b, std::size_t from = 0) {
+  for (std::size_t i = from; i < b.used; ++i) writer.write(b.rows[i], b.numbers[i]);
+  out.flush();
+}
+
+// Both stages on this thread, where no second one can be had, or on from a
+// batch that a second thread left for want of memory.
+int run_alone(CsvReader& reader, RowWriter& writer, Output& out, Batch& b) {
   for (bool last = false; !last;) {
-    last = read_batch(reader, *b);
-    for (std::size_t i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
-    out.flush();
+    last = read_batch(reader, b);
+    write_rows(writer, out, b);
+    b.clear();
   }
   return writer.finish();
 }
@@ -185,6 +204,8 @@ int run_alone(CsvReader& reader, RowWriter& writer, Output& out) {
 
 // Reading and splitting rows on this thread, evaluating and writing them on a
 // second one: the two halves of the work take about as long as each other.
+// Where memory runs short with both running, the rows already read are written
+// and this thread goes on alone, as where no second thread can be had.
 int run_batch(Context& c, int fd, const std::string& name) {
   CsvReader reader(fd, name, kMaxBatchRow);
   RowWriter writer(c, name);
@@ -192,46 +213,83 @@ int run_batch(Context& c, int fd, const std::string& name) {
   auto pipeline = std::make_unique<Pipeline<Batch>>();
 
   std::exception_ptr write_failure;
-  std::thread consumer;
-  try {
-    consumer = std::thread([&] {
-      try {
-        while (Batch* b = pipeline->take_full()) {
-          for (std::size_t i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
-          pipeline->give_empty(b);
-          if (!pipeline->more_waiting()) c.out.flush();  // a slow source sees each row soon
-        }
-        c.out.flush();
-      } catch (const WriteError& e) {
-        // Said and done now: the reader may wait on input that never comes.
-        std::cerr << "ljungcv: " << e.message() << '\n';
-        std::_Exit(kExitIo);
-      } catch (...) {
-        write_failure = std::current_exception();
-        pipeline->stop();
+  bool short_of_memory = false;  // the second thread ran short: at row left_at of left
+  Batch* left = nullptr;
+  std::size_t left_at = 0;
+  Worker consumer;
+  const bool started = consumer.start([&] {
+    Batch* b = nullptr;
+    std::size_t i = 0;
+    try {
+      while ((b = pipeline->take_full())) {
+        for (i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
+        pipeline->give_empty(b);
+        b = nullptr;
+        if (!pipeline->more_waiting()) c.out.flush();  // a slow source sees each row soon
       }
-    });
-  } catch (const std::system_error&) {
-    pipeline.reset();
-    return run_alone(reader, writer, c.out);
+      c.out.flush();
+    } catch (const WriteError& e) {
+      // Said and done now: the reader may wait on input that never comes.
+      std::cerr << "ljungcv: " << e.message() << '\n';
+      std::_Exit(kExitIo);
+    } catch (const std::bad_alloc&) {
+      c.out.drop_unfinished();
+      short_of_memory = true;
+      left = b;
+      left_at = i;
+      pipeline->stop();
+    } catch (...) {
+      write_failure = std::current_exception();
+      pipeline->stop();
+    }
+  });
+  if (!started) {
+    auto b = std::make_unique<Batch>();
+    return run_alone(reader, writer, c.out, *b);
   }
 
   std::exception_ptr read_failure;
+  Batch* mine = nullptr;  // where this thread ran short of memory
+  bool ended = false;
   while (Batch* b = pipeline->take_empty()) {
-    bool last = false;
+    b->clear();
     try {
-      last = read_batch(reader, *b);
+      ended = read_batch(reader, *b);
+    } catch (const std::bad_alloc&) {
+      mine = b;
+      pipeline->end();
+      break;
     } catch (...) {
       read_failure = std::current_exception();
-      last = true;
+      ended = true;
     }
-    pipeline->give_full(b, last);
-    if (last) break;
+    pipeline->give_full(b, ended);
+    if (ended) break;
   }
   consumer.join();
   if (write_failure) std::rethrow_exception(write_failure);
+  if (!short_of_memory && !mine) {
+    if (read_failure) std::rethrow_exception(read_failure);
+    return writer.finish();
+  }
+
+  // One thread from here on, the second one's stack and batches given back.
+  if (left) write_rows(writer, c.out, *left, left_at);
+  while (Batch* b = pipeline->take_left()) {
+    write_rows(writer, c.out, *b);
+    if (b != mine) b->release();
+  }
   if (read_failure) std::rethrow_exception(read_failure);
-  return writer.finish();
+  if (ended) return writer.finish();
+  if (!mine) {
+    mine = left ? left : pipeline->any_empty();
+    mine->clear();
+  }
+  if (left && left != mine) left->release();
+  for (Batch* b; (b = pipeline->any_empty()) != nullptr;) {
+    if (b != mine) b->release();
+  }
+  return run_alone(reader, writer, c.out, *mine);
 }
 
 }  // namespace cli

@@ -104,6 +104,14 @@ void CsvReader::count_line(char c) {
 }
 
 bool CsvReader::next(Row& row) {
+  if (cut_short_) throw std::bad_alloc();
+  cut_short_ = true;
+  const bool got = read_row(row);
+  cut_short_ = false;
+  return got;
+}
+
+bool CsvReader::read_row(Row& row) {
   constexpr std::size_t kKeptCapacity = 4096;  // a long row's storage is not kept for the next
   row.count = 0;
   row.too_long = false;

@@ -49,13 +49,15 @@ class CsvReader {
   CsvReader(const CsvReader&) = delete;
   CsvReader& operator=(const CsvReader&) = delete;
 
-  // The next row; false at the end of the input. Throws ReadError.
+  // The next row; false at the end of the input. Throws ReadError, and
+  // std::bad_alloc for good once a row has been cut short by it.
   bool next(Row& row);
   // Whether rows can be had without reading (and perhaps waiting) again.
   bool buffered() const { return at_ < block_.size(); }
 
  private:
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
+  bool read_row(Row& row);
   bool fill();
   void finish_row(Row& row);
   void count_line(char c);
@@ -77,6 +79,7 @@ class CsvReader {
   State state_ = State::kFieldStart;
   std::string row_;
   Row* current_ = nullptr;
+  bool cut_short_ = false;  // a row was left half read: no reading on from there
 };
 
 }  // namespace cli

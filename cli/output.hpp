@@ -30,6 +30,9 @@ class Output {
     ends_.push_back(buffer_.size());
     if (buffer_.size() >= kSize) flush();
   }
+  // Takes back the part of a row appended without row_done(): a row that
+  // could not be finished, for want of memory, leaves nothing.
+  void drop_unfinished() { buffer_.resize(ends_.empty() ? 0 : ends_.back()); }
   void put_row(std::string_view row) {
     buffer_.append(row);
     row_done();

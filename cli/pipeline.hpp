@@ -33,6 +33,13 @@ class Pipeline {
     changed_.notify_all();
   }
 
+  // Producer: ends the stream after the batches already given.
+  void end() {
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    changed_.notify_all();
+  }
+
   // Consumer: the next filled batch, or null after the last.
   Batch* take_full() {
     std::unique_lock lock(mutex_);
@@ -52,6 +59,22 @@ class Pipeline {
   bool more_waiting() {
     std::lock_guard lock(mutex_);
     return !full_.empty();
+  }
+  // Once the consumer has gone: the next filled batch it left, or null.
+  Batch* take_left() {
+    std::lock_guard lock(mutex_);
+    if (full_.empty()) return nullptr;
+    Batch* b = full_.front();
+    full_.pop_front();
+    return b;
+  }
+  // Once the consumer has gone: a batch that is neither full nor in use, or null.
+  Batch* any_empty() {
+    std::lock_guard lock(mutex_);
+    if (empty_.empty()) return nullptr;
+    Batch* b = empty_.front();
+    empty_.pop_front();
+    return b;
   }
   // Consumer: gives up; the producer's next take_empty() says so.
   void stop() {

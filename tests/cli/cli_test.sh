@@ -189,6 +189,10 @@ if ! $sanitized; then  # a sanitizer's shadow memory rules out address-space lim
   for _ in $(seq 300); do printf '100,0.05,"%s"\n' "$long"; done >"$work/long.csv"
   check "batch of long rows in bounded memory" 0 '^301$' '^$' \
     -- bash -c "ulimit -v 50000; \"$ljungcv\" batch '$work/long.csv' | wc -l; exit \${PIPESTATUS[0]}"
+  check "more memory never less success" 0 '^301 301 301 301 301 301 301$' '^$' -- bash -c "
+    for limit in 12000 14000 16000 18000 20000 22000 24000; do
+      (ulimit -v \$limit; \"$ljungcv\" batch '$work/long.csv' | wc -l; exit \${PIPESTATUS[0]}) || exit
+    done | paste -sd ' '"
   check "no second thread: one does both" 0 '^100,0\.05,,3\.81' '^$' \
     -- bash -c "ulimit -v 15000; printf '100,0.05\n' | \"$ljungcv\" batch"
 fi
