@@ -16,12 +16,27 @@ static_assert(int{KORVALEN_SUCCESS} == int{critval::kSuccess} &&
 
 namespace {
 
-std::optional<critval::Method> read_keyword(const char* method) {
-  if (method == nullptr) return critval::Method::kCorrected;
-  return critval::read_method(method, critval::ascii_upper);
+// A method given, or none: the default.
+using Given = std::optional<std::string_view>;
+
+Given given(const char* method) {
+  return method ? Given(method) : std::nullopt;
 }
 
-critval::Outcome outcome_of(double n, double alpha, const char* method) {
+Given given(const char* method, size_t length) {
+  return method ? Given(std::string_view(method, length)) : std::nullopt;
+}
+
+std::optional<critval::Method> read_keyword(Given method) {
+  if (!method) return critval::Method::kCorrected;
+  return critval::read_method(*method, critval::ascii_upper);
+}
+
+std::optional<critval::Method> read_keyword(const char* method) {
+  return read_keyword(given(method));
+}
+
+critval::Outcome outcome_of(double n, double alpha, Given method) {
   return critval::evaluate(n, alpha, [&] { return read_keyword(method); });
 }
 
@@ -68,7 +83,12 @@ korvalen_result result_of(const critval::Outcome& outcome) {
 extern "C" {
 
 KORVALEN_API korvalen_result korvalen_ljungcv(double n, double alpha, const char* method) {
-  return result_of(outcome_of(n, alpha, method));
+  return result_of(outcome_of(n, alpha, given(method)));
+}
+
+KORVALEN_API korvalen_result korvalen_ljungcv_bytes(double n, double alpha, const char* method,
+                                                    size_t method_length) {
+  return result_of(outcome_of(n, alpha, given(method, method_length)));
 }
 
 KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t n_count,
@@ -116,9 +136,15 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
 KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
                                      size_t size) {
   if (buffer == nullptr) size = 0;
-  const std::optional<std::string_view> given =
-      method ? std::optional<std::string_view>(method) : std::nullopt;
-  return critval::explain(n, alpha, given, outcome_of(n, alpha, method), buffer, size);
+  return critval::explain(n, alpha, given(method), outcome_of(n, alpha, given(method)), buffer,
+                          size);
+}
+
+KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
+                                           size_t method_length, char* buffer, size_t size) {
+  if (buffer == nullptr) size = 0;
+  const Given m = given(method, method_length);
+  return critval::explain(n, alpha, m, outcome_of(n, alpha, m), buffer, size);
 }
 
 KORVALEN_API const char* korvalen_version(void) {

@@ -134,7 +134,7 @@ int run(int argc, char** argv) {
   const auto max_rows = parse_whole(max_rows_text, 1, UINT64_MAX);
   if (!max_rows) {
     const bool whole = !max_rows_text.empty() &&
-                        max_rows_text.find_first_not_of("0123456789") == std::string::npos;
+                       max_rows_text.find_first_not_of("0123456789") == std::string::npos;
     return usage_error("--max-rows: '" + max_rows_text + "' " +
                        (whole && max_rows_text.find_first_not_of('0') != std::string::npos
                             ? "is more than ljungcv can count (18446744073709551615)"

@@ -59,8 +59,9 @@ NumberList::NumberList(std::string_view text, std::string_view what, std::uint64
     const auto too_many = [&](double count) {
       throw ListError(std::string(what) + ": '" + std::string(item) + "' " +
                       (size_ == 0 ? "has " : "brings the list to ") +
-                      format_number(static_cast<double>(size_) + count) + " values, more than the " +
-                      std::to_string(max_values) + " allowed (see --max-rows)");
+                      format_number(static_cast<double>(size_) + count) +
+                      " values, more than the " + std::to_string(max_values) +
+                      " allowed (see --max-rows)");
     };
     const std::vector<std::string_view> parts = split(item, ':');
     Item next{};
@@ -92,7 +93,8 @@ NumberList::NumberList(std::string_view text, std::string_view what, std::uint64
         }
         count = std::floor(span / *step + 1e-9) + 1.0;
       }
-      if (!(count < 0x1p64)) fail("has " + format_number(count) + " values, more than ljungcv can count");
+      if (!(count < 0x1p64))
+        fail("has " + format_number(count) + " values, more than ljungcv can count");
       if (count > static_cast<double>(max_values - size_)) too_many(count);
       const int places = std::max(decimals(parts[0]), decimals(step_text));
       next = {*start, *step, static_cast<std::uint64_t>(count), geometric,

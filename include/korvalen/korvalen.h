@@ -18,9 +18,9 @@
 #include <stdint.h>
 
 /* The API's major version: the library's SONAME is libkorvalen.so.<this>.
- * Minor versions only add: 1.1 added korvalen_explain. */
+ * Minor versions only add: 1.1 added korvalen_explain, 1.2 the _bytes forms. */
 #define KORVALEN_API_VERSION 1
-#define KORVALEN_API_MINOR_VERSION 1
+#define KORVALEN_API_MINOR_VERSION 2
 
 #if defined(KORVALEN_BUILDING_LIBRARY)
 #define KORVALEN_API __attribute__((visibility("default")))
@@ -85,6 +85,15 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
  * only. Control bytes of a quoted method appear as \xNN. Since API 1.1. */
 KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
                                      size_t size);
+
+/* korvalen_ljungcv and korvalen_explain for a method of method_length bytes,
+ * NULs among them, as the host passes a method (a NUL is no part of any
+ * keyword: such a method is rejected). A NULL method is the default. The
+ * sentence counts and quotes the bytes given. Since API 1.2. */
+KORVALEN_API korvalen_result korvalen_ljungcv_bytes(double n, double alpha, const char* method,
+                                                    size_t method_length);
+KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
+                                           size_t method_length, char* buffer, size_t size);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);

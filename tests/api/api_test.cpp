@@ -45,7 +45,41 @@ TEST_F(ApiAndHost, SameOverAGrid) {
         if (r.rejected != 0) {
           ASSERT_EQ(std::string(why).rfind("argument " + std::to_string(r.rejected), 0), 0u) << why;
         }
+        // Without a NUL, the bytes forms are the terminated ones.
+        const std::size_t size = method ? std::strlen(method) : 0;
+        ASSERT_EQ(bits(korvalen_ljungcv_bytes(n, alpha, method, size).value), bits(r.value));
+        ASSERT_EQ(korvalen_explain_bytes(n, alpha, method, size, nullptr, 0), length);
       }
+    }
+  }
+}
+
+// A method with a NUL inside, as the host may pass it: the module's reading,
+// and a sentence that quotes and counts the bytes given.
+TEST_F(ApiAndHost, BytesFormTakesTheBytesGiven) {
+  const std::string long_one = std::string(47, 'a') + '\0' + 'b';
+  const struct {
+    std::string_view method;
+    const char* quoted;  // in the sentence; null: a value
+  } cases[] = {
+      {std::string_view("L\0", 2), "'L\\x00'"},
+      {std::string_view("\0C", 2), "'\\x00C'"},
+      {std::string_view("L", 1), nullptr},
+      {std::string_view(" c ", 3), nullptr},
+      {long_one, "...' (49 bytes)"},
+  };
+  for (const auto& c : cases) {
+    const host::Evaluation e = module_.evaluate(100, 0.05, c.method);
+    const korvalen_result r = korvalen_ljungcv_bytes(100, 0.05, c.method.data(), c.method.size());
+    EXPECT_EQ(bits(r.value), bits(e.value)) << c.method;
+    EXPECT_EQ(r.status, e.status) << c.method;
+    EXPECT_EQ(r.rejected, e.flagged) << c.method;
+    char why[512];
+    korvalen_explain_bytes(100, 0.05, c.method.data(), c.method.size(), why, sizeof why);
+    if (c.quoted == nullptr) {
+      EXPECT_STREQ(why, "");
+    } else {
+      EXPECT_NE(std::string(why).find(c.quoted), std::string::npos) << why;
     }
   }
 }

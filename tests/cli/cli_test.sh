@@ -182,6 +182,8 @@ check "batch: an empty method is the default, echoed as given" 0 '^100,0\.05,"",
   -- bash -c "printf '100,0.05,\n100,0.05\n' | \"$ljungcv\" batch"
 check "no control byte goes out raw" 0 '^0$' '^$' -- bash -c "printf '10,0.05,\"a\\0b\\tc\\nd\"\n' |
   \"$ljungcv\" batch | /usr/bin/python3 -c 'import sys; print(sum(b < 32 and b != 10 or b == 127 for b in sys.stdin.buffer.read()))'"
+check "a NUL in a method counts as one byte" 0 "\\.\\.\\.' \\(49 bytes\\) is not one of" '^$' \
+  -- bash -c "printf '10,0.05,\"%s\\0b\"\n' $(printf 'a%.0s' $(seq 47)) | \"$ljungcv\" batch"
 if ! $sanitized; then  # a sanitizer's shadow memory rules out address-space limits
   check "a long table in bounded memory" 0 '^ +3 +0\.05 L ' '^$' \
     -- bash -c "ulimit -v 200000; \"$ljungcv\" table --n 1:1e8:1 --alpha 0.05 --method L --max-rows 100000000 | head -n 4"

@@ -22,11 +22,10 @@ __version__ = _korvalen.library_version
 
 
 def _keyword(m):
-    """A method as the C library reads it: bytes without NUL (None: the default).
+    """A method as the C library reads it: its bytes (None: the default).
 
-    A NUL can never be part of a keyword; it goes in spelled ``\\x00``, which
-    the library rejects and quotes as it quotes a control byte. Text that is
-    not UTF-8 (a lone surrogate) goes in with backslash escapes: rejected too.
+    Text that is not UTF-8 (a lone surrogate) goes in with backslash escapes:
+    no keyword, so rejected.
     """
     if m is None:
         return None
@@ -34,7 +33,7 @@ def _keyword(m):
         m = m.encode("utf-8", "backslashreplace")
     elif not isinstance(m, bytes):
         raise TypeError(f"method must be a string, bytes or None, not {type(m).__name__}")
-    return m.replace(b"\x00", b"\\x00")
+    return m
 
 
 def _arguments(n, alpha, method):

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace py = pybind11;
@@ -32,12 +33,31 @@ std::size_t element_count(std::size_t n, std::size_t alpha, std::size_t methods)
   return count;
 }
 
-std::vector<const char*> keywords(const Methods& methods) {
-  std::vector<const char*> k;
-  k.reserve(methods.size());
-  for (const auto& m : methods) k.push_back(m ? m->c_str() : nullptr);
-  return k;
-}
+// The methods as the array form reads them, NUL-terminated. A method with a
+// NUL inside is no keyword; its stand-in, with the NUL spelled \x00, is
+// rejected as it is. Sentences take the bytes as given (explain).
+class Keywords {
+ public:
+  explicit Keywords(const Methods& methods) {
+    stand_ins_.reserve(methods.size());  // never reallocated: the pointers stay valid
+    for (const auto& m : methods) {
+      if (!m || m->find('\0') == std::string::npos) {
+        pointers_.push_back(m ? m->c_str() : nullptr);
+        continue;
+      }
+      std::string& spelled = stand_ins_.emplace_back();
+      for (const char c : *m)
+        spelled.append(c == '\0' ? std::string_view("\\x00") : std::string_view(&c, 1));
+      pointers_.push_back(spelled.c_str());
+    }
+  }
+  const char* const* data() const { return pointers_.data(); }
+  std::size_t size() const { return pointers_.size(); }
+
+ private:
+  std::vector<std::string> stand_ins_;
+  std::vector<const char*> pointers_;
+};
 
 // Element `at` of an argument of `size` elements (1: recycled).
 std::size_t offset(std::size_t size, std::size_t at) {
@@ -49,7 +69,7 @@ py::tuple evaluate(const Doubles& n, const Doubles& alpha, const Methods& method
   const auto n_count = static_cast<std::size_t>(n.size());
   const auto alpha_count = static_cast<std::size_t>(alpha.size());
   const std::size_t count = element_count(n_count, alpha_count, methods.size());
-  const std::vector<const char*> k = keywords(methods);
+  const Keywords k(methods);
 
   py::array_t<double> values(static_cast<py::ssize_t>(count));
   py::array_t<std::int32_t> rejected(static_cast<py::ssize_t>(count));
@@ -78,14 +98,15 @@ py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods)
   const auto n_count = static_cast<std::size_t>(n.size());
   const auto alpha_count = static_cast<std::size_t>(alpha.size());
   const std::size_t count = element_count(n_count, alpha_count, methods.size());
-  const std::vector<const char*> k = keywords(methods);
   py::list sentences(static_cast<py::ssize_t>(count));
   std::string text;
   for (std::size_t i = 0; i < count; ++i) {
     const double ni = n.data()[offset(n_count, i)], ai = alpha.data()[offset(alpha_count, i)];
-    const char* mi = k[offset(k.size(), i)];
-    text.resize(korvalen_explain(ni, ai, mi, nullptr, 0));
-    korvalen_explain(ni, ai, mi, text.data(), text.size() + 1);
+    const auto& m = methods[offset(methods.size(), i)];
+    const char* mi = m ? m->data() : nullptr;
+    const std::size_t bytes = m ? m->size() : 0;
+    text.resize(korvalen_explain_bytes(ni, ai, mi, bytes, nullptr, 0));
+    korvalen_explain_bytes(ni, ai, mi, bytes, text.data(), text.size() + 1);
     sentences[static_cast<py::ssize_t>(i)] = py::bytes(text);
     if (i % kChunk == kChunk - 1 && PyErr_CheckSignals() != 0) throw py::error_already_set();
   }

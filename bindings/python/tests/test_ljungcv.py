@@ -64,6 +64,12 @@ def test_a_method_the_host_rejects_is_rejected(method):
         assert math.isnan(korvalen.ljungcv(100, 0.05, method))
 
 
+def test_a_nul_is_quoted_and_counted_as_one_byte():
+    assert korvalen.explain(100, 0.05, "a" * 47 + "\x00b").endswith(
+        "...' (49 bytes) is not one of L, C, CORR, CORRECT, LJUNG, CORRECTED (upper or lower case)"
+        " (status 120836)")
+
+
 def test_explain_broadcasts_and_the_native_entry_checks_its_sizes():
     got = korvalen.explain([[100], [1]], [0.05, 0.2], "L")
     assert got.shape == (2, 2) and got[0, 0] == "" and got[1, 1].startswith("argument 2")
