@@ -1,18 +1,22 @@
 // The C API: LJUNGCV through the core's own evaluation, with the method keyword
-// read as the host reads it (blanks trimmed, a to z upper-cased), and the
-// core's sentence for every result without a value.
+// read as the host reads it (blanks trimmed, a to z upper-cased), the host's
+// status, flag and result from the module's table, and the core's sentence
+// for every result without a value.
 #include <korvalen/korvalen.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 
-#include "critval/ljungcv.hpp"
+#include "critval/evaluation.hpp"
 #include "critval/sentence.hpp"
+#include "module/outcomes.hpp"
 
-static_assert(int{KORVALEN_SUCCESS} == int{critval::kSuccess} &&
-              int{KORVALEN_MISSING_RESULT} == int{critval::kMissingResult} &&
-              int{KORVALEN_INVALID_ARGUMENT} == int{critval::kInvalidArgument});
+// The public statuses are the host's.
+static_assert(KORVALEN_SUCCESS == static_cast<int>(kmodule::Status::kSuccess) &&
+              KORVALEN_MISSING_RESULT == static_cast<int>(kmodule::Status::kMissingResult) &&
+              KORVALEN_INVALID_ARGUMENT == static_cast<int>(kmodule::Status::kInvalidArgument));
 
 namespace {
 
@@ -75,7 +79,21 @@ bool arrays_allowed(size_t count, const double* n, size_t n_count, const double*
 }
 
 korvalen_result result_of(const critval::Outcome& outcome) {
-  return {outcome.value, outcome.status, outcome.rejected};
+  const kmodule::HostOutcome& host = kmodule::host_outcome(outcome.reason);
+  return {kmodule::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
+}
+
+// The core's sentence and, for a result without a value, the status it gives.
+size_t explain(double n, double alpha, Given method, char* buffer, size_t size) {
+  if (buffer == nullptr) size = 0;
+  const critval::Outcome outcome = outcome_of(n, alpha, method);
+  const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
+  if (outcome.reason == critval::Reason::kValue) return length;
+  // snprintf continues the sentence where it ends, or counts what would follow.
+  char* const end = length < size ? buffer + length : nullptr;
+  const int status = static_cast<int>(kmodule::host_outcome(outcome.reason).status);
+  return length + static_cast<size_t>(
+                      std::snprintf(end, end ? size - length : 0, " (status %d)", status));
 }
 
 }  // namespace
@@ -109,18 +127,15 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
   const char* keyword = method_count == 0 ? nullptr : method[0];
   const std::optional<critval::Method> first = read_keyword(keyword);
   const auto put = [values, statuses, rejected](size_t i, const critval::Outcome& o) {
-    values[i] = o.value;
-    if (statuses != nullptr) statuses[i] = o.status;
-    if (rejected != nullptr) rejected[i] = o.rejected;
+    const korvalen_result r = result_of(o);
+    values[i] = r.value;
+    if (statuses != nullptr) statuses[i] = r.status;
+    if (rejected != nullptr) rejected[i] = r.rejected;
   };
-  // One level for all (the common case: many n at one alpha), or the
-  // arguments element by element, runs of equal ones sharing their level.
-  if (alpha_count == 1 && method_count <= 1) {
-    return critval::evaluate_level(count, n, n_count, alpha[0], first, put);
-  }
   // Recycled positions, wrapped without a division; a keyword is read again
-  // only when its pointer changes.
-  return critval::evaluate_all(
+  // only when its pointer changes. Runs of equal alpha and method share
+  // their level.
+  return critval::evaluate_many(
       count,
       [=, in = size_t{0}, ia = size_t{0}, im = size_t{0}, read = first](size_t) mutable {
         if (method_count > 1 && method[im] != keyword) read = read_keyword(keyword = method[im]);
@@ -135,16 +150,12 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
 
 KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
                                      size_t size) {
-  if (buffer == nullptr) size = 0;
-  return critval::explain(n, alpha, given(method), outcome_of(n, alpha, given(method)), buffer,
-                          size);
+  return explain(n, alpha, given(method), buffer, size);
 }
 
 KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
                                            size_t method_length, char* buffer, size_t size) {
-  if (buffer == nullptr) size = 0;
-  const Given m = given(method, method_length);
-  return critval::explain(n, alpha, m, outcome_of(n, alpha, m), buffer, size);
+  return explain(n, alpha, given(method, method_length), buffer, size);
 }
 
 KORVALEN_API const char* korvalen_version(void) {

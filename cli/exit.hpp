@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "module/abi.hpp"
+#include "host/module.hpp"
 
 namespace cli {
 
@@ -18,9 +18,9 @@ enum Exit : int {
   kExitIo = 74,        // a file or standard input or output could not be read or written
 };
 
-inline Exit exit_for(std::int32_t status) {
-  if (status == kmodule::kSuccess) return kExitOk;
-  return status == kmodule::kInvalidArgument ? kExitRejected : kExitMissing;
+inline Exit exit_for(const host::Evaluation& e) {
+  if (e.is(kmodule::Status::kSuccess)) return kExitOk;
+  return e.is(kmodule::Status::kInvalidArgument) ? kExitRejected : kExitMissing;
 }
 
 }  // namespace cli

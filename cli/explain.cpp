@@ -15,7 +15,7 @@ bool same_bits(double a, double b) {
 }  // namespace
 
 std::string Explainer::sentence(const Request& r, const host::Evaluation& e) {
-  if (e.status == kmodule::kSuccess) return {};
+  if (e.is(kmodule::Status::kSuccess)) return {};
   // The method's bytes as given, NULs and all, as the module read them.
   const char* keyword = r.method ? r.method->data() : nullptr;
   const std::size_t bytes = r.method ? r.method->size() : 0;

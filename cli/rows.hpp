@@ -13,8 +13,8 @@ namespace cli {
 
 inline constexpr char kCsvHeader[] = "n,alpha,method,value,status,message\n";
 
-// "ok", "missing" or "rejected".
-std::string_view status_word(std::int32_t status);
+// "ok", "missing" or "rejected" ("unknown" for another status).
+std::string_view status_word(const host::Evaluation& e);
 
 // value,status,message and the line end, after a row's first three fields.
 void append_result(std::string& row, const host::Evaluation& e, std::optional<int> digits,

@@ -8,12 +8,12 @@ namespace cli {
 
 int run_single(Context& c, const Request& r) {
   const host::Evaluation e = c.module.evaluate(r.n, r.alpha, r.method);
-  if (e.status == kmodule::kSuccess) {
+  if (e.is(kmodule::Status::kSuccess)) {
     c.out.put_row(format_value(e.value, c.digits) + '\n');
   } else {
     std::cerr << "ljungcv: " << c.explainer.sentence(r, e) << '\n';
   }
-  return exit_for(e.status);
+  return exit_for(e);
 }
 
 }  // namespace cli

@@ -33,7 +33,7 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
     alphas.for_each([&](double alpha) {
       ns.for_each([&](double n) {
         const host::Evaluation e = c.module.evaluate(n, alpha, keyword);
-        worst = std::max<int>(worst, exit_for(e.status));
+        worst = std::max<int>(worst, exit_for(e));
         std::string& b = c.out.buffer();
         if (csv) {
           append_value(b, n, std::nullopt);
@@ -46,8 +46,8 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
         } else {
           append_text_row(b, format_number(n), format_number(alpha),
                           method ? printable(*method) : "(default)",
-                          e.status == kmodule::kSuccess ? format_value(e.value, c.digits) : "-",
-                          status_word(e.status));
+                          e.is(kmodule::Status::kSuccess) ? format_value(e.value, c.digits) : "-",
+                          status_word(e));
         }
         c.out.row_done();
       });

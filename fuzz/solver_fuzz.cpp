@@ -2,6 +2,7 @@
 // rows included: ifault is 1 or 2, a and b never change, x is untouched on 2,
 // the answer equals the single-pass reference bit for bit, and for a
 // well-conditioned system the residual is small.
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>

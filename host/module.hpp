@@ -24,9 +24,11 @@ namespace host {
 // What one evaluation of LJUNGCV gave the host.
 struct Evaluation {
   double value;
-  std::int32_t status;
-  int flagged;    // 1 to 3: the argument whose invalid flag was set; 0: none
-  int flags_set;  // how many invalid flags were set
+  std::int32_t status;  // as the module returned it
+  int flagged;          // 1 to 3: the argument whose invalid flag was set; 0: none
+  int flags_set;        // how many invalid flags were set
+
+  bool is(kmodule::Status s) const { return status == static_cast<std::int32_t>(s); }
 };
 
 // Whether the module and its Host are still there; shared with every Entry.

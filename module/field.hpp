@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "critval/ljungcv.hpp"
+#include "critval/keyword.hpp"
 
 namespace kmodule::field {
 

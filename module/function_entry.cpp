@@ -1,22 +1,20 @@
 // LJUNGCV(n, alpha [, method]): the host-facing shell. Reads the argument
 // record, hands n, alpha and a reader of the method keyword to the core's
 // evaluation (which checks them in their fixed order, the first rejection
-// winning), and stores the value, the flag and the status it decides.
+// winning), and stores the result, the flag and the status that the host's
+// table gives for its outcome.
 #include <cstring>
 #include <optional>
 
-#include "critval/ljungcv.hpp"
+#include "critval/evaluation.hpp"
 #include "module/field.hpp"
 #include "module/korvalen.h"
+#include "module/outcomes.hpp"
 
 namespace kmodule {
 namespace {
 
 constexpr std::int32_t kUpperCase = 2;  // translation index
-
-static_assert(int{kSuccess} == int{critval::kSuccess} &&
-              int{kMissingResult} == int{critval::kMissingResult} &&
-              int{kInvalidArgument} == int{critval::kInvalidArgument});
 
 double read_double(const void* address) {
   double value;
@@ -48,7 +46,9 @@ extern "C" KORVALEN_EXPORT std::int32_t uwfljungcv(void* argument_record, double
     return record->count > 2 ? read_method(record->arguments[2].value)
                              : std::optional(critval::Method::kCorrected);
   });
-  std::memcpy(result, &outcome.value, sizeof outcome.value);
-  if (outcome.rejected != 0) record->arguments[outcome.rejected - 1].flags |= kInvalidFlag;
-  return outcome.status;
+  const HostOutcome& host = host_outcome(outcome.reason);
+  const double value = host_value(outcome);
+  std::memcpy(result, &value, sizeof value);
+  if (host.flagged != 0) record->arguments[host.flagged - 1].flags |= kInvalidFlag;
+  return static_cast<std::int32_t>(host.status);
 }

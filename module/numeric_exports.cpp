@@ -1,17 +1,19 @@
 // The numerical routines under their exported names: every argument by
-// reference, each a thin wrapper over the core.
+// reference, each a thin wrapper over the core; where a formula has no
+// value, the host's missing value.
 #include "critval/critval.hpp"
 #include "linsolve/linsolve.hpp"
 #include "module/korvalen.h"
+#include "module/outcomes.hpp"
 
 extern "C" {
 
 KORVALEN_EXPORT double setcvl_(std::int64_t* n, double* alpha) {
-  return critval::asymptotic(*n, *alpha);
+  return critval::asymptotic(*n, *alpha).value_or(kmodule::kMissingValue);
 }
 
 KORVALEN_EXPORT double setcv_(std::int64_t* n, double* alpha) {
-  return critval::corrected(*n, *alpha);
+  return critval::corrected(*n, *alpha).value_or(kmodule::kMissingValue);
 }
 
 KORVALEN_EXPORT double ppnd_(double* p, std::int64_t* fault) {

@@ -19,6 +19,9 @@ inline constexpr std::uint64_t identity(std::uint32_t group, std::uint32_t entry
 
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// The host's missing value, as the contract gives its bits.
+inline constexpr std::uint64_t kMissingBits = 0xFFFFFE0000000000u;
+inline constexpr double kMissing = std::bit_cast<double>(kMissingBits);
 
 // Half a unit in the last printed decimal, plus a few ulps of slack.
 inline double printed(int decimals, double value) {

@@ -40,7 +40,7 @@ else:
         "korvalen._korvalen",
         ["src/_korvalen.cpp", "src/korvalen/api/korvalen.cpp"]
         + sorted(str(p) for p in core.rglob("*.cpp")),
-        include_dirs=["src/korvalen/include", str(core)],
+        include_dirs=["src/korvalen/include", str(core), "src/korvalen"],
         define_macros=[("KORVALEN_VERSION", f'"{VERSION}"')],
         # Evaluated as written, never contracted into fused multiply-adds: the
         # values are the host module's bit for bit.

@@ -1,7 +1,6 @@
-// Asymptotic critical value:
-//   sqrt(2 ln n) - (ln ln n + c) / (2 sqrt(2 ln n)) - ln(-ln(2 - sqrt(1 + alpha)) / 2) / sqrt(2 ln
-//   n)
-// evaluated one operation at a time in this order.
+// Asymptotic critical value, evaluated one operation at a time in this order:
+//   sqrt(2 ln n) - (ln ln n + c) / (2 sqrt(2 ln n))
+//     - ln(-ln(2 - sqrt(1 + alpha)) / 2) / sqrt(2 ln n)
 #include <cmath>
 
 #include "critval/critval.hpp"
@@ -9,9 +8,8 @@
 
 namespace critval {
 
-// -h / a is the negated term over a: a negation is exact, so this is the same.
-double asymptotic(std::int64_t n, double alpha) {
-  if (n == 1) return kMissing;
+std::optional<double> asymptotic(std::int64_t n, double alpha) {
+  if (n == 1) return std::nullopt;
   return asymptotic_at(n, level_term(alpha));
 }
 

@@ -69,11 +69,11 @@ bool single_value(double alpha, double& value) {
   return true;
 }
 
-double corrected(std::int64_t n, double alpha) {
-  double single = kMissing;
-  if (n == 1) return single_value(alpha, single) ? single : kMissing;
+std::optional<double> corrected(std::int64_t n, double alpha) {
+  double single = 0.0;
+  if (n == 1) return single_value(alpha, single) ? std::optional(single) : std::nullopt;
   double x[3], exact_two;
-  if (!fit(alpha, x, exact_two)) return kMissing;
+  if (!fit(alpha, x, exact_two)) return std::nullopt;
   return curve_at(n, x);
 }
 

@@ -4,12 +4,9 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 
 namespace critval {
-
-// The host's numeric missing value: a NaN with this exact bit pattern.
-inline constexpr std::uint64_t kMissingBits = 0xFFFFFE0000000000u;
-inline constexpr double kMissing = std::bit_cast<double>(kMissingBits);
 
 // ln(4 pi) with pi taken to nine decimals; this double, not a run-time log.
 inline constexpr double kLog4Pi = std::bit_cast<double>(std::uint64_t{0x40043F89A3F56A5E});
@@ -18,13 +15,13 @@ inline constexpr double kLog4Pi = std::bit_cast<double>(std::uint64_t{0x40043F89
 // and returns 0 when p <= 0 or p >= 1, else 0; a NaN p yields NaN with fault 0.
 double normal_quantile(double p, std::int64_t& fault);
 
-// Asymptotic extreme-value critical value. n == 1 gives the missing value;
-// alpha == 0 gives +infinity; n <= 0 gives NaN.
-double asymptotic(std::int64_t n, double alpha);
+// Asymptotic extreme-value critical value. None for n == 1; alpha == 0 gives
+// +infinity; n <= 0 gives NaN.
+std::optional<double> asymptotic(std::int64_t n, double alpha);
 
 // Corrected critical value: a three-term curve in n fitted on every call through
-// the exact value at 2 and the asymptotic values at 100 and 200. Missing value
-// when a quantile or the solve fails; NaN for n <= 0.
-double corrected(std::int64_t n, double alpha);
+// the exact value at 2 and the asymptotic values at 100 and 200. None when a
+// quantile fails; NaN for n <= 0.
+std::optional<double> corrected(std::int64_t n, double alpha);
 
 }  // namespace critval

@@ -1,31 +1,18 @@
-// LJUNGCV's checks, bounded value and reasons for no value.
-#include "critval/ljungcv.hpp"
+// The method's outcome at one level, for one n or a block of them.
+#include "critval/level.hpp"
 
 #include <cmath>
-#include <cstring>
 
-#include "critval/critval.hpp"
 #include "critval/fit.hpp"
 
 namespace critval {
-
-std::optional<Method> method_of_keyword(std::string_view keyword) {
-  if (keyword.empty() || keyword.size() > kLongestKeyword) return std::nullopt;
-  char framed[kLongestKeyword + 2];
-  framed[0] = ' ';
-  std::memcpy(framed + 1, keyword.data(), keyword.size());
-  framed[keyword.size() + 1] = ' ';
-  if (kKeywords.find(std::string_view(framed, keyword.size() + 2)) == std::string_view::npos) {
-    return std::nullopt;
-  }
-  return keyword[0] == 'L' ? Method::kAsymptotic : Method::kCorrected;
-}
 
 Level::Level(double alpha, Method method) : alpha_(alpha), method_(method) {
   if (method == Method::kAsymptotic) {
     term_ = level_term(alpha);
   } else {
     fitted_ = fit(alpha, x_, exact_two_);
+    anchors_infinite_ = std::sqrt(1.0 + alpha) == 1.0;
   }
 }
 
@@ -33,10 +20,15 @@ void Level::find_single() {
   single_state_ = single_value(alpha_, single_) ? Single::kKnown : Single::kNone;
 }
 
-void Level::values(const std::int64_t* n, std::size_t count, double* v) {
-  // Pass by pass, the operations of value(n) in its order: ln n, then
+Outcome Level::outcome(std::int64_t n) {
+  if (n < 1 || n == 1 || (method_ == Method::kCorrected && !fitted_)) return decide(n, 0.0);
+  return decide(n, method_ == Method::kAsymptotic ? asymptotic_at(n, term_) : curve_at(n, x_));
+}
+
+void Level::outcomes(const std::int64_t* n, std::size_t count, Outcome* out) {
+  // Pass by pass, the operations of outcome(n) in its order: ln n, then
   // a = sqrt(ln n + ln n), then ln ln n, then the formula.
-  double l[kBlock], a[kBlock], g[kBlock];
+  double l[kBlock], a[kBlock], g[kBlock], v[kBlock];
   for (std::size_t j = 0; j < count; ++j) l[j] = std::log(static_cast<double>(n[j]));
   for (std::size_t j = 0; j < count; ++j) a[j] = std::sqrt(l[j] + l[j]);
   for (std::size_t j = 0; j < count; ++j) g[j] = std::log(l[j]);
@@ -45,25 +37,33 @@ void Level::values(const std::int64_t* n, std::size_t count, double* v) {
   } else {
     for (std::size_t j = 0; j < count; ++j) v[j] = curve_from(a[j], g[j], x_);
   }
-  for (std::size_t j = 0; j < count; ++j) v[j] = bounded(n[j], v[j]);
+  for (std::size_t j = 0; j < count; ++j) out[j] = decide(n[j], v[j]);
 }
 
-double critical_value(std::int64_t n, double alpha, Method method) {
-  return Level(alpha, method).value(n);
-}
-
-NoValue why_no_value(std::int64_t n, double alpha, Method method) {
-  if (!std::isnan(critical_value(n, alpha, method))) return NoValue::kNone;
-  if (n < 1) return NoValue::kCountBelowOne;
-  const bool asymptotic_method = method == Method::kAsymptotic;
-  if (n == 1) return asymptotic_method ? NoValue::kSingleAsymptotic : NoValue::kLevelQuantile;
-  if (!asymptotic_method) {
-    double x[3], exact_two;
-    if (!fit(alpha, x, exact_two)) return NoValue::kLevelQuantile;
-    if (std::sqrt(1.0 + alpha) == 1.0) return NoValue::kLevelAnchors;
+// The checks in the order the computation meets them. The value for two
+// statistics is at least the single one (its quantile's argument is never the
+// smaller), so only a corrected value below it needs the bound.
+Outcome Level::decide(std::int64_t n, double v) {
+  if (n < 1) return none(Reason::kCountBelowOne);  // its formula is no number
+  if (method_ == Method::kAsymptotic) {
+    if (n == 1) return none(Reason::kSingleAsymptotic);
+    if (below_single(v)) return none(Reason::kBelowSingle);
+    return std::isnan(v) ? none(Reason::kArithmetic) : value(v);
   }
-  const double unbounded = asymptotic_method ? asymptotic(n, alpha) : corrected(n, alpha);
-  return std::isnan(unbounded) ? NoValue::kArithmetic : NoValue::kBelowSingle;
+  if (n == 1) return single_known() ? value(single_) : none(Reason::kLevelQuantile);
+  if (!fitted_) return none(Reason::kLevelQuantile);
+  if (v < exact_two_ && below_single(v)) return below_single_outcome(n);
+  if (std::isnan(v)) return none(anchors_infinite_ ? Reason::kLevelAnchors : Reason::kArithmetic);
+  return value(v);
+}
+
+// Where the corrected curve has turned down: the asymptotic method's value
+// goes with the reason, itself held to the bound.
+Outcome Level::below_single_outcome(std::int64_t n) {
+  Outcome o = none(Reason::kBelowSingle);
+  const double asymptotic = asymptotic_at(n, level_term(alpha_));
+  if (!(asymptotic < single_)) o.asymptotic_instead = asymptotic;
+  return o;
 }
 
 }  // namespace critval

@@ -7,19 +7,16 @@
 #include <optional>
 #include <string_view>
 
-#include "critval/ljungcv.hpp"
+#include "critval/outcome.hpp"
 
 namespace critval {
 
 // The sentence for the outcome of LJUNGCV(n, alpha [, method]), method being
-// the keyword as given (none: omitted); empty for a value. Writes at most
-// size bytes, NUL-terminated when size > 0, and returns the sentence's length.
+// the keyword as given (none: omitted); empty for a value. It formats the
+// arguments and the outcome and evaluates nothing; a surface that reports
+// statuses adds its own. Writes at most size bytes, NUL-terminated when
+// size > 0, and returns the sentence's length.
 std::size_t explain(double n, double alpha, std::optional<std::string_view> method,
                     const Outcome& outcome, char* buffer, std::size_t size);
-
-// The shortest decimal that reads back as the same double, positional from
-// 1e-7 up to 1e21 and with an exponent beyond ("inf", "-inf", "nan" too); in
-// any locale. Written as explain writes; returns its length.
-std::size_t format_shortest(double value, char* buffer, std::size_t size);
 
 }  // namespace critval

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "critval/critval.hpp"
-#include "critval/ljungcv.hpp"
+#include "critval/level.hpp"
 #include "loaded_module.hpp"
 #include "test_support.hpp"
 
@@ -19,7 +19,7 @@ using testing_support::kNaN;
 using testing_support::printed;
 
 constexpr std::int32_t kOk = 0, kMissingResult = 120833, kInvalid = 120836;
-constexpr double kMissing = critval::kMissing;
+constexpr double kMissing = testing_support::kMissing;
 
 using FunctionEntry = testing_support::LoadedModule;
 
@@ -39,8 +39,8 @@ void expect_call(const host::Module& module, const Call& c) {
   EXPECT_EQ(e.status, c.status) << what;
   EXPECT_EQ(e.flagged, c.flagged) << what;
   EXPECT_LE(e.flags_set, 1) << what;
-  if (bits(c.value) == critval::kMissingBits) {
-    EXPECT_EQ(bits(e.value), critval::kMissingBits) << what;
+  if (bits(c.value) == testing_support::kMissingBits) {
+    EXPECT_EQ(bits(e.value), testing_support::kMissingBits) << what;
   } else if (std::isinf(c.value)) {
     EXPECT_EQ(e.value, c.value) << what;
   } else {
@@ -121,13 +121,13 @@ TEST_F(FunctionEntry, Keywords) {
     if (!row.accepted) {
       EXPECT_EQ(e.status, kInvalid) << "'" << row.method << "'";
       EXPECT_EQ(e.flagged, 3) << "'" << row.method << "'";
-      EXPECT_EQ(bits(e.value), critval::kMissingBits) << "'" << row.method << "'";
+      EXPECT_EQ(bits(e.value), testing_support::kMissingBits) << "'" << row.method << "'";
       continue;
     }
     EXPECT_EQ(e.status, kOk) << "'" << row.method << "'";
     EXPECT_EQ(e.flagged, 0);
     const double expected =
-        row.asymptotic ? critval::asymptotic(10, 0.05) : critval::corrected(10, 0.05);
+        row.asymptotic ? *critval::asymptotic(10, 0.05) : *critval::corrected(10, 0.05);
     EXPECT_EQ(bits(e.value), bits(expected)) << "'" << row.method << "'";
   }
 }
@@ -136,7 +136,7 @@ TEST_F(FunctionEntry, KeywordThroughTheServiceRoute) {
   host_.set_service_route(true);
   const host::Evaluation e = module_.evaluate(10, 0.05, " ljung ");
   EXPECT_EQ(e.status, kOk);
-  EXPECT_EQ(bits(e.value), bits(critval::asymptotic(10, 0.05)));
+  EXPECT_EQ(bits(e.value), bits(*critval::asymptotic(10, 0.05)));
   const auto calls = host_.service_calls();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].identity, testing_support::identity(0, 331));
@@ -147,16 +147,17 @@ TEST_F(FunctionEntry, AgreesWithTheCoreOverAGrid) {
   for (double n : {-2.0, 0.0, 1.0, 2.0, 3.5, 10.0, 57.0, 100.0, 150.0, 1e4, 1e9, 1e15}) {
     for (double alpha : {0.0, 1e-300, 1e-12, 0.001, 0.025, 0.05, 0.075, 0.1}) {
       for (const char* method : {"C", "L"}) {
-        const double core = critval::critical_value(
-            static_cast<std::int64_t>(n), alpha,
-            method[0] == 'L' ? critval::Method::kAsymptotic : critval::Method::kCorrected);
+        const critval::Outcome core =
+            critval::Level(alpha, method[0] == 'L' ? critval::Method::kAsymptotic
+                                                   : critval::Method::kCorrected)
+                .outcome(static_cast<std::int64_t>(n));
         const host::Evaluation e = module_.evaluate(n, alpha, std::string(method));
-        if (std::isnan(core)) {
+        if (core.reason != critval::Reason::kValue) {
           EXPECT_EQ(e.status, kMissingResult);
-          EXPECT_EQ(bits(e.value), critval::kMissingBits);
+          EXPECT_EQ(bits(e.value), testing_support::kMissingBits);
         } else {
           EXPECT_EQ(e.status, kOk);
-          EXPECT_EQ(bits(e.value), bits(core)) << n << " " << alpha << " " << method;
+          EXPECT_EQ(bits(e.value), bits(core.value)) << n << " " << alpha << " " << method;
         }
       }
     }
@@ -195,7 +196,7 @@ TEST_F(RawRecord, OnlyTheFlagBitAndTheResultChange) {
   std::memcpy(&before, &record_, sizeof before);
   const kmodule::CharacterValue text_before = text_;
   EXPECT_EQ(call(), kInvalid);
-  EXPECT_EQ(bits(result_), critval::kMissingBits);
+  EXPECT_EQ(bits(result_), testing_support::kMissingBits);
   EXPECT_EQ(record_.arguments[1].flags, 0xF1);
   before.arguments[1].flags = 0xF1;
   EXPECT_EQ(std::memcmp(&before, &record_, sizeof before), 0);
@@ -221,7 +222,7 @@ TEST_F(RawRecord, NegativeMethodLengthIsRejectedLikeABlankMethod) {
   text_.length = -1;
   EXPECT_EQ(call(), kInvalid);
   EXPECT_EQ(record_.arguments[2].flags, 0xF1);
-  EXPECT_EQ(bits(result_), critval::kMissingBits);
+  EXPECT_EQ(bits(result_), testing_support::kMissingBits);
   text_.length = INT32_MIN;
   record_.arguments[2].flags = 0;
   EXPECT_EQ(call(), kInvalid);
@@ -234,7 +235,7 @@ TEST_F(RawRecord, CountOfTwoOrLessNeverReadsTheThirdEntry) {
     record_.count = count;
     record_.arguments[2].value = nullptr;  // a read would fault
     EXPECT_EQ(call(), kOk) << count;
-    EXPECT_EQ(bits(result_), bits(critval::corrected(10, 0.05)));
+    EXPECT_EQ(bits(result_), bits(*critval::corrected(10, 0.05)));
     EXPECT_EQ(record_.arguments[2].flags, 0xF0);
   }
 }

@@ -1,11 +1,13 @@
-// LJUNGCV as numbers: the argument checks, and the bound that keeps every
-// value for n >= 2 at or above the value for a single statistic.
-#include "critval/ljungcv.hpp"
+// The one decision: a value, or why there is none, for accepted arguments; the
+// argument checks before it; and the bound that keeps every value for n >= 2
+// at or above the value for a single statistic.
+#include "critval/level.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "critval/checks.hpp"
 #include "critval/critval.hpp"
 #include "critval/fit.hpp"
 #include "test_support.hpp"
@@ -13,6 +15,7 @@
 namespace {
 
 using critval::Method;
+using critval::Reason;
 using testing_support::bits;
 using testing_support::kInf;
 using testing_support::kNaN;
@@ -22,7 +25,11 @@ double single(double alpha) {
   return critval::normal_quantile(1.0 - 0.5 * alpha, fault);
 }
 
-TEST(Ljungcv, BoundTakesOverWhereTheCorrectedCurveTurnsDown) {
+critval::Outcome at(std::int64_t n, double alpha, Method method) {
+  return critval::Level(alpha, method).outcome(n);
+}
+
+TEST(Level, BoundTakesOverWhereTheCorrectedCurveTurnsDown) {
   struct Row {
     double alpha;
     std::int64_t last_value;  // the first missing value follows it
@@ -30,27 +37,26 @@ TEST(Ljungcv, BoundTakesOverWhereTheCorrectedCurveTurnsDown) {
   const Row rows[] = {{0.001, 425087435}, {1e-4, 845122}, {1e-6, 30962}};
   for (const Row& row : rows) {
     const std::int64_t first_missing = row.last_value + 1;
-    const double before = critval::critical_value(row.last_value, row.alpha, Method::kCorrected);
-    EXPECT_EQ(bits(before), bits(critval::corrected(row.last_value, row.alpha))) << row.alpha;
-    EXPECT_GE(before, single(row.alpha));
-    EXPECT_LT(critval::corrected(first_missing, row.alpha), single(row.alpha)) << row.alpha;
-    EXPECT_TRUE(std::isnan(critval::critical_value(first_missing, row.alpha, Method::kCorrected)));
-    EXPECT_EQ(critval::why_no_value(first_missing, row.alpha, Method::kCorrected),
-              critval::NoValue::kBelowSingle);
-    // The asymptotic method still has its value there.
-    const double asymptotic =
-        critval::critical_value(first_missing, row.alpha, Method::kAsymptotic);
-    EXPECT_EQ(bits(asymptotic), bits(critval::asymptotic(first_missing, row.alpha)));
+    const critval::Outcome before = at(row.last_value, row.alpha, Method::kCorrected);
+    EXPECT_EQ(bits(before.value), bits(*critval::corrected(row.last_value, row.alpha)));
+    EXPECT_GE(before.value, single(row.alpha));
+    EXPECT_LT(*critval::corrected(first_missing, row.alpha), single(row.alpha)) << row.alpha;
+    const critval::Outcome after = at(first_missing, row.alpha, Method::kCorrected);
+    EXPECT_EQ(after.reason, Reason::kBelowSingle);
+    // The asymptotic method still has its value there, and the outcome names it.
+    const double asymptotic = *critval::asymptotic(first_missing, row.alpha);
+    EXPECT_EQ(bits(at(first_missing, row.alpha, Method::kAsymptotic).value), bits(asymptotic));
+    EXPECT_EQ(bits(after.asymptotic_instead), bits(asymptotic));
   }
   // At tiny levels the curve also dips below the single value at n = 3.
-  EXPECT_LT(critval::corrected(3, 1e-8), single(1e-8));
-  EXPECT_TRUE(std::isnan(critval::critical_value(3, 1e-8, Method::kCorrected)));
+  EXPECT_LT(*critval::corrected(3, 1e-8), single(1e-8));
+  EXPECT_EQ(at(3, 1e-8, Method::kCorrected).reason, Reason::kBelowSingle);
   // n = 1 is the single value itself; alpha = 0 keeps its +infinity.
-  EXPECT_EQ(bits(critval::critical_value(1, 1e-8, Method::kCorrected)), bits(single(1e-8)));
-  EXPECT_EQ(critval::critical_value(10, 0.0, Method::kAsymptotic), kInf);
+  EXPECT_EQ(bits(at(1, 1e-8, Method::kCorrected).value), bits(single(1e-8)));
+  EXPECT_EQ(at(10, 0.0, Method::kAsymptotic).value, kInf);
 }
 
-TEST(Ljungcv, TwoStatisticValueIsNeverBelowTheSingleOne) {
+TEST(Level, TwoStatisticValueIsNeverBelowTheSingleOne) {
   // Why the bound needs computing only below the two-statistic value: a sweep
   // of levels by steps of 0.05 % from 1e-18 (rounding dominates there) to 0.1.
   for (double alpha = 1e-18; alpha <= 0.1; alpha *= 1.0005) {
@@ -61,21 +67,22 @@ TEST(Ljungcv, TwoStatisticValueIsNeverBelowTheSingleOne) {
   }
 }
 
-TEST(Ljungcv, ArgumentsInTheirOrder) {
+TEST(Level, ArgumentsInTheirOrder) {
   struct Row {
     double n, alpha;
     std::int64_t count;
-    int rejected;
+    Reason rejected;
   };
   const Row rows[] = {
-      {10.9, 0.05, 10, 0},         {-0.7, 0.1, 0, 0},          {kNaN, 5.0, 0, 1},
-      {1e300, -0.0, INT64_MIN, 0}, {-kInf, 0.0, INT64_MIN, 0}, {10, 0.1000001, 10, 2},
-      {10, kNaN, 10, 2},           {10, -1e-300, 10, 2},
+      {10.9, 0.05, 10, Reason::kValue},        {-0.7, 0.1, 0, Reason::kValue},
+      {kNaN, 5.0, 0, Reason::kNMissing},       {1e300, -0.0, INT64_MIN, Reason::kValue},
+      {-kInf, 0.0, INT64_MIN, Reason::kValue}, {10, 0.1000001, 10, Reason::kAlphaOutside},
+      {10, kNaN, 10, Reason::kAlphaMissing},   {10, -1e-300, 10, Reason::kAlphaOutside},
   };
   for (const Row& row : rows) {
     const critval::Arguments a = critval::check_arguments(row.n, row.alpha);
     EXPECT_EQ(a.rejected, row.rejected) << row.n << " " << row.alpha;
-    if (row.rejected != 1) {
+    if (row.rejected != Reason::kNMissing) {
       EXPECT_EQ(a.n, row.count) << row.n;
     }
   }
@@ -83,24 +90,34 @@ TEST(Ljungcv, ArgumentsInTheirOrder) {
   EXPECT_EQ(critval::truncate_count(-9223372036854775808.0), INT64_MIN);
 }
 
-TEST(Ljungcv, ReasonsForNoValue) {
+// Each reason where the computation meets it, alone and in a block alike.
+TEST(Level, ReasonsForNoValue) {
   struct Row {
     std::int64_t n;
     double alpha;
     Method method;
-    critval::NoValue why;
+    Reason why;
   };
   const Row rows[] = {
-      {0, 0.05, Method::kCorrected, critval::NoValue::kCountBelowOne},
-      {1, 0.05, Method::kAsymptotic, critval::NoValue::kSingleAsymptotic},
-      {100, 0.0, Method::kCorrected, critval::NoValue::kLevelQuantile},
-      {100, 1e-16, Method::kCorrected, critval::NoValue::kLevelQuantile},
-      {100, 3e-16, Method::kCorrected, critval::NoValue::kLevelAnchors},
-      {100, 0.05, Method::kCorrected, critval::NoValue::kNone},
+      {0, 0.05, Method::kCorrected, Reason::kCountBelowOne},
+      {INT64_MIN, 0.05, Method::kAsymptotic, Reason::kCountBelowOne},
+      {1, 0.05, Method::kAsymptotic, Reason::kSingleAsymptotic},
+      {1, 0.0, Method::kCorrected, Reason::kLevelQuantile},
+      {100, 0.0, Method::kCorrected, Reason::kLevelQuantile},
+      {100, 1e-16, Method::kCorrected, Reason::kLevelQuantile},
+      {100, 3e-16, Method::kCorrected, Reason::kLevelAnchors},
+      {200000000, 1e-6, Method::kCorrected, Reason::kBelowSingle},
+      {100, 0.05, Method::kCorrected, Reason::kValue},
+      {100, 0.0, Method::kAsymptotic, Reason::kValue},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(critval::why_no_value(row.n, row.alpha, row.method), row.why)
-        << row.n << " " << row.alpha;
+    critval::Level level(row.alpha, row.method);
+    critval::Outcome block;
+    level.outcomes(&row.n, 1, &block);
+    for (const critval::Outcome& o : {at(row.n, row.alpha, row.method), block}) {
+      EXPECT_EQ(o.reason, row.why) << row.n << " " << row.alpha;
+      EXPECT_EQ(std::isnan(o.value), row.why != Reason::kValue) << row.n << " " << row.alpha;
+    }
   }
 }
 
