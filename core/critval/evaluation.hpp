@@ -62,6 +62,14 @@ std::size_t evaluate_many(std::size_t count, GetElement element, PutOutcome put)
   };
   for (std::size_t i = 0; i < count; ++i) {
     const Element e = element(i);
+    // In a run, alpha is the run's, accepted already: only n is left to check.
+    if (level && !std::isnan(e.n) && std::bit_cast<std::uint64_t>(e.alpha) == level_bits &&
+        e.method == level->method()) {
+      index[waiting] = i;
+      counts[waiting++] = truncate_count(e.n);
+      if (waiting == kBlock) flush();
+      continue;
+    }
     const Arguments arguments = check_arguments(e.n, e.alpha);
     if (arguments.rejected != Reason::kValue || !e.method) {
       emit(i, rejected(arguments.rejected != Reason::kValue ? arguments.rejected

@@ -3,9 +3,11 @@
 // one place that decides whether there is a value, and why not.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
+#include "critval/fit.hpp"
 #include "critval/outcome.hpp"
 
 namespace critval {
@@ -45,11 +47,35 @@ class Level {
   Method method_;
   double term_ = 0.0;    // asymptotic: the level term
   bool fitted_ = false;  // corrected: the fit succeeded
-  bool anchors_infinite_ = false;
   double x_[3] = {};
   double exact_two_ = 0.0;
   enum class Single : std::uint8_t { kUnknown, kKnown, kNone } single_state_ = Single::kUnknown;
   double single_ = 0.0;  // computed at its first use
 };
+
+inline Outcome Level::outcome(std::int64_t n) {
+  if (n < 1 || n == 1 || (method_ == Method::kCorrected && !fitted_)) return decide(n, 0.0);
+  return decide(n, method_ == Method::kAsymptotic ? asymptotic_at(n, term_) : curve_at(n, x_));
+}
+
+// The checks in the order the computation meets them. The value for two
+// statistics is at least the single one (its quantile's argument is never the
+// smaller), so only a corrected value below it needs the bound.
+inline Outcome Level::decide(std::int64_t n, double v) {
+  if (n < 1) return none(Reason::kCountBelowOne);  // its formula is no number
+  if (method_ == Method::kAsymptotic) {
+    if (n == 1) return none(Reason::kSingleAsymptotic);
+    if (below_single(v)) return none(Reason::kBelowSingle);
+    return std::isnan(v) ? none(Reason::kArithmetic) : value(v);
+  }
+  if (n == 1) return single_known() ? value(single_) : none(Reason::kLevelQuantile);
+  if (!fitted_) return none(Reason::kLevelQuantile);
+  if (v < exact_two_ && below_single(v)) return below_single_outcome(n);
+  if (std::isnan(v)) {
+    const bool anchors_infinite = std::sqrt(1.0 + alpha_) == 1.0;
+    return none(anchors_infinite ? Reason::kLevelAnchors : Reason::kArithmetic);
+  }
+  return value(v);
+}
 
 }  // namespace critval

@@ -31,12 +31,12 @@ inline constexpr std::size_t kReasonCount = 11;
 inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
 struct Outcome {
-  double value;   // the critical value for Reason::kValue, else kNoValue
+  // The critical value for Reason::kValue. For kBelowSingle by the corrected
+  // method, what the asymptotic method gives there instead, for the sentence
+  // to name. Else kNoValue.
+  double value;
   Reason reason;
   Method method;  // the method read (the corrected one until it is)
-  // For kBelowSingle by the corrected method: what the asymptotic method
-  // gives there (kNoValue if nothing), for the sentence to name.
-  double asymptotic_instead = kNoValue;
 };
 
 constexpr Outcome rejected(Reason reason) {

@@ -141,8 +141,8 @@ void no_value(Writer& w, double n, double alpha, const Outcome& outcome) {
       w.text("the value would lie below the value for a single statistic");
       if (!corrected) return;
       w.text(": the corrected curve has turned down at this level");
-      if (!std::isnan(outcome.asymptotic_instead)) {
-        w.text("; the asymptotic method, L, gives ").number(outcome.asymptotic_instead);
+      if (!std::isnan(outcome.value)) {
+        w.text("; the asymptotic method, L, gives ").number(outcome.value);
       }
       return;
     default:
