@@ -83,17 +83,20 @@ korvalen_result result_of(const critval::Outcome& outcome) {
   return {kmodule::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
 }
 
-// The core's sentence and, for a result without a value, the status it gives.
-size_t explain(double n, double alpha, Given method, char* buffer, size_t size) {
+// The core's sentence and, for a result without a value, the status it gives;
+// the result too, where asked for.
+size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
+               korvalen_result* result) {
   if (buffer == nullptr) size = 0;
   const critval::Outcome outcome = outcome_of(n, alpha, method);
+  if (result != nullptr) *result = result_of(outcome);
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
   if (outcome.reason == critval::Reason::kValue) return length;
   // snprintf continues the sentence where it ends, or counts what would follow.
   char* const end = length < size ? buffer + length : nullptr;
   const int status = static_cast<int>(kmodule::host_outcome(outcome.reason).status);
-  return length + static_cast<size_t>(
-                      std::snprintf(end, end ? size - length : 0, " (status %d)", status));
+  return length +
+         static_cast<size_t>(std::snprintf(end, end ? size - length : 0, " (status %d)", status));
 }
 
 }  // namespace
@@ -150,12 +153,13 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
 
 KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method, char* buffer,
                                      size_t size) {
-  return explain(n, alpha, given(method), buffer, size);
+  return explain(n, alpha, given(method), buffer, size, nullptr);
 }
 
 KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
-                                           size_t method_length, char* buffer, size_t size) {
-  return explain(n, alpha, given(method, method_length), buffer, size);
+                                           size_t method_length, char* buffer, size_t size,
+                                           korvalen_result* result) {
+  return explain(n, alpha, given(method, method_length), buffer, size, result);
 }
 
 KORVALEN_API const char* korvalen_version(void) {

@@ -16,20 +16,21 @@ bool same_bits(double a, double b) {
 
 std::string Explainer::sentence(const Request& r, const host::Evaluation& e) {
   if (e.is(kmodule::Status::kSuccess)) return {};
-  // The method's bytes as given, NULs and all, as the module read them.
+  // The method's bytes as given, NULs and all, as the module read them; one
+  // evaluation gives the library's result and its sentence.
   const char* keyword = r.method ? r.method->data() : nullptr;
   const std::size_t bytes = r.method ? r.method->size() : 0;
-  const korvalen_result mine = korvalen_ljungcv_bytes(r.n, r.alpha, keyword, bytes);
+  char buffer[1024];  // a sentence quotes at most a few dozen bytes of a method
+  korvalen_result mine;
+  const std::size_t length =
+      korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, buffer, sizeof buffer, &mine);
   if (!same_bits(mine.value, e.value) || mine.status != e.status || mine.rejected != e.flagged) {
     disagreed_ = true;
     return "status " + std::to_string(e.status);
   }
-  char buffer[512];  // a sentence quotes at most a few dozen bytes of a method
-  const std::size_t length =
-      korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, buffer, sizeof buffer);
   if (length < sizeof buffer) return std::string(buffer, length);
   std::string text(length, '\0');
-  korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text.data(), text.size() + 1);
+  korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text.data(), text.size() + 1, nullptr);
   return text;
 }
 

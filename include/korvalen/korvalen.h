@@ -89,11 +89,14 @@ KORVALEN_API size_t korvalen_explain(double n, double alpha, const char* method,
 /* korvalen_ljungcv and korvalen_explain for a method of method_length bytes,
  * NULs among them, as the host passes a method (a NUL is no part of any
  * keyword: such a method is rejected). A NULL method is the default. The
- * sentence counts and quotes the bytes given. Since API 1.2. */
+ * sentence counts and quotes the bytes given; result, where not NULL,
+ * receives korvalen_ljungcv_bytes's result for the same call, from the same
+ * one evaluation. Since API 1.2. */
 KORVALEN_API korvalen_result korvalen_ljungcv_bytes(double n, double alpha, const char* method,
                                                     size_t method_length);
 KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
-                                           size_t method_length, char* buffer, size_t size);
+                                           size_t method_length, char* buffer, size_t size,
+                                           korvalen_result* result);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);

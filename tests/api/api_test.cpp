@@ -48,7 +48,11 @@ TEST_F(ApiAndHost, SameOverAGrid) {
         // Without a NUL, the bytes forms are the terminated ones.
         const std::size_t size = method ? std::strlen(method) : 0;
         ASSERT_EQ(bits(korvalen_ljungcv_bytes(n, alpha, method, size).value), bits(r.value));
-        ASSERT_EQ(korvalen_explain_bytes(n, alpha, method, size, nullptr, 0), length);
+        korvalen_result same;
+        ASSERT_EQ(korvalen_explain_bytes(n, alpha, method, size, nullptr, 0, &same), length);
+        ASSERT_EQ(bits(same.value), bits(r.value));
+        ASSERT_EQ(same.status, r.status);
+        ASSERT_EQ(same.rejected, r.rejected);
       }
     }
   }
@@ -75,7 +79,7 @@ TEST_F(ApiAndHost, BytesFormTakesTheBytesGiven) {
     EXPECT_EQ(r.status, e.status) << c.method;
     EXPECT_EQ(r.rejected, e.flagged) << c.method;
     char why[512];
-    korvalen_explain_bytes(100, 0.05, c.method.data(), c.method.size(), why, sizeof why);
+    korvalen_explain_bytes(100, 0.05, c.method.data(), c.method.size(), why, sizeof why, nullptr);
     if (c.quoted == nullptr) {
       EXPECT_STREQ(why, "");
     } else {

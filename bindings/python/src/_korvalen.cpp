@@ -105,8 +105,8 @@ py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods)
     const auto& m = methods[offset(methods.size(), i)];
     const char* mi = m ? m->data() : nullptr;
     const std::size_t bytes = m ? m->size() : 0;
-    text.resize(korvalen_explain_bytes(ni, ai, mi, bytes, nullptr, 0));
-    korvalen_explain_bytes(ni, ai, mi, bytes, text.data(), text.size() + 1);
+    text.resize(korvalen_explain_bytes(ni, ai, mi, bytes, nullptr, 0, nullptr));
+    korvalen_explain_bytes(ni, ai, mi, bytes, text.data(), text.size() + 1, nullptr);
     sentences[static_cast<py::ssize_t>(i)] = py::bytes(text);
     if (i % kChunk == kChunk - 1 && PyErr_CheckSignals() != 0) throw py::error_already_set();
   }
