@@ -69,7 +69,6 @@ Module::Module(Host& host, const std::string& path)
         fail(path + " hands back no implementation for function " + std::to_string(i + 1));
       }
       if (std::strncmp(descriptor->name, "LJUNGCV", sizeof descriptor->name) == 0) {
-        ljungcv_ = descriptor;
         implementation_ = entry_point;
       }
       functions_.push_back(descriptor);

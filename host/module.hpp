@@ -78,7 +78,6 @@ class Module {
   const kmodule::ModuleRecord& module_record() const { return *record_; }
   // Every function registered, in descriptor order; LJUNGCV among them.
   const std::vector<const kmodule::FunctionDescriptor*>& functions() const { return functions_; }
-  const kmodule::FunctionDescriptor& descriptor() const { return *ljungcv_; }
   Entry<kmodule::FunctionImplementation> implementation() const { return {link_, implementation_}; }
   kmodule::VersionControlBlock version_block() const;  // through tkvercn1
 
@@ -95,7 +94,6 @@ class Module {
   const kmodule::ImageInformation* image_ = nullptr;
   const kmodule::ModuleRecord* record_ = nullptr;
   std::vector<const kmodule::FunctionDescriptor*> functions_;
-  const kmodule::FunctionDescriptor* ljungcv_ = nullptr;
   kmodule::FunctionImplementation implementation_ = nullptr;
 };
 

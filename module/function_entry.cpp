@@ -14,7 +14,7 @@
 namespace kmodule {
 namespace {
 
-constexpr std::int32_t kUpperCase = 2;  // translation index
+constexpr std::int32_t kUpperCaseTable = 2;  // the translation index that upper-cases
 
 double read_double(const void* address) {
   double value;
@@ -28,7 +28,7 @@ std::optional<critval::Method> read_method(const void* descriptor_address) {
   const auto& descriptor = *static_cast<const CharacterValue*>(descriptor_address);
   return critval::read_method(
       field::view(descriptor.characters, descriptor.length), [](char* keyword, std::size_t size) {
-        field::translate(kUpperCase, keyword, keyword, static_cast<std::int32_t>(size));
+        field::translate(kUpperCaseTable, keyword, keyword, static_cast<std::int32_t>(size));
       });
 }
 

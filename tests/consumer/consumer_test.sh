@@ -35,12 +35,10 @@ expect "CMake static library" "$work/static.out" '^value 3\.810087571983974 stat
 expect "CMake names the module" "$work/static.out" '^module found$'
 
 library=$(find "$work/prefix" -name 'libkorvalen.so.*.*')
-nm -D --defined-only "$library" | awk '{ print $3 }' | sort >"$work/names"
-printf '%s\n' KORVALEN_1 KORVALEN_1.1 KORVALEN_1.2 korvalen_explain@@KORVALEN_1.1 \
-  korvalen_explain_bytes@@KORVALEN_1.2 korvalen_ljungcv@@KORVALEN_1 korvalen_ljungcv_array@@KORVALEN_1 \
-  korvalen_ljungcv_bytes@@KORVALEN_1.2 korvalen_version@@KORVALEN_1 | sort >"$work/want"
-if cmp -s "$work/names" "$work/want"; then echo "ok   exports only korvalen_ names"; else
-  echo "FAIL exports"; diff "$work/want" "$work/names"; failures=$((failures + 1)); fi
+# Every export is the API's (the list itself is held together by api_exports).
+others=$(nm -D --defined-only "$library" | awk '{ print $3 }' | grep -Ev '^(korvalen_[a-z_]+@@KORVALEN_1(\.[0-9]+)?|KORVALEN_1(\.[0-9]+)?)$')
+if [[ -z $others ]]; then echo "ok   exports only korvalen_ names"; else
+  echo "FAIL exports: $others"; failures=$((failures + 1)); fi
 readelf -d "$library" >"$work/dynamic"
 expect "SONAME carries the API version" "$work/dynamic" 'SONAME.*\[libkorvalen\.so\.1\]'
 if grep NEEDED "$work/dynamic" | grep -qv 'libc\.so\|libm\.so'; then

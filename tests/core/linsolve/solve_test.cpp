@@ -47,7 +47,10 @@ TEST(Solve, SolvedSystems) {
       {"t squared", System({{1, 1, 1}, {1, 2, 4}, {1, 3, 9}}, {1, 4, 9}), {0, 0, 1}, 0.0},
       {"mixed", System({{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}}, {5, -2, 9}), {1, 1, 2}, 2e-15},
       {"tiny row lifted", System({{1, 0}, {0, 1e-20}}, {1, 1}), {1, 1e20, kUntouched}, 1e5},
-      {"tie keeps upper row", System({{1, 1}, {-1, 1}}, {1, 2}), {-0.5, 1.5, kUntouched}, 0.0},
+      // Equal pivots in column 0: the upper row's gives these bits, the
+      // lower row's -0.44444444444444431 for x1.
+      {"tie keeps upper row", System({{3, -2}, {-3, -1}}, {-8, -2}),
+       {-0.44444444444444464, 3.333333333333333, kUntouched}, 0.0},
       {"order one", System({{4}}, {2}), {0.5, kUntouched, kUntouched}, 0.0},
       {"lda above n", System({{1, 2}, {3, 4}}, {5, 6}, 3), {-4, 4.5, kUntouched}, 4e-15},
   };
