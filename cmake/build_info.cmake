@@ -20,7 +20,10 @@ string(TIMESTAMP _ddmm "%d%m" UTC)
 string(TIMESTAMP _yy "%y" UTC)
 string(REGEX REPLACE "^0" " " _day_blank "${_day}")
 
+# The module's release, its one home: the records' release texts and tokens
+# are made from it.
 set(KORVALEN_RELEASE_NUMBER "1.00")
+string(REPLACE "." "" KORVALEN_RELEASE_DIGITS "${KORVALEN_RELEASE_NUMBER}")
 set(_release_stem "${KORVALEN_RELEASE_NUMBER}.01M00")
 set(KORVALEN_RELEASE_ID "${_release_stem}${_ddmm}${_yy}")
 set(KORVALEN_RELEASE_ID_LONG "${_release_stem}${_ddmm}${_year}")

@@ -27,12 +27,12 @@ constexpr char kReleaseIdLong[] = KORVALEN_RELEASE_ID_LONG;
 constexpr char kBuildTree[] = "/korvalen/module:/korvalen/rel";
 constexpr char kEmpty[] = "";
 constexpr char kComponent[] = "kvl";
-constexpr char kToken5[] = "KVL100R1";
-constexpr char kToken7[] = "KORVALEN-MODULE/100";
+constexpr char kToken5[] = "KVL" KORVALEN_RELEASE_DIGITS "R1";
+constexpr char kToken7[] = "KORVALEN-MODULE/" KORVALEN_RELEASE_DIGITS;
 constexpr char kVersion[] = "version";
 constexpr char kSeparator[] = "::";
 constexpr char kHotfix[] = "ZOR_VERSION_HOTFIX_NUMBER=                                       ";
-constexpr char kToken13[] = "KVL#MODULE1.00LJUNGC";
+constexpr char kToken13[] = "KVL#MODULE" KORVALEN_RELEASE_NUMBER "LJUNGC";
 constexpr char kImageDescription[] =
     "VERCON_IMAGE_DESCRIPTION=                                        ";
 constexpr char kBuilder[] = "kvbld";
