@@ -1,27 +1,29 @@
-// CSV in and out. The reader finds row boundaries itself (a line end outside
-// quotes), so that it can bound a row's length and skip an over-long row
-// without holding it, then hands each row to libcsv to split and unquote.
-// Writing a field needs no parser: quotes around it, each quote doubled.
+// CSV in and out. The reader splits and unquotes in the one pass that finds
+// the row's end, so that it can bound a row's length and skip an over-long
+// row without holding it. Writing a field needs no parser: quotes around it,
+// each quote doubled.
 #include "cli/csv.hpp"
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <new>
+#include <string>
 
 namespace cli {
 
 void append_printable(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
-      out += c;
-      continue;
-    }
+  std::size_t start = 0;  // the printable run not yet appended
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x20 && byte != 0x7F) continue;
+    out.append(text.data() + start, i - start);
     const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
     out.append(escape, sizeof escape);
+    start = i + 1;
   }
+  out.append(text.data() + start, text.size() - start);
 }
 
 std::string printable(std::string_view text) {
@@ -51,13 +53,7 @@ void append_field(std::string& out, std::string_view text) {
 
 CsvReader::CsvReader(int fd, std::string name, std::size_t max_row)
     : fd_(fd), name_(std::move(name)), max_row_(max_row) {
-  if (csv_init(&parser_, 0) != 0) throw std::bad_alloc();
-  block_.resize(1 << 16);
-  block_.resize(0);
-}
-
-CsvReader::~CsvReader() {
-  csv_free(&parser_);
+  block_.reserve(1 << 16);
 }
 
 bool CsvReader::fill() {
@@ -83,26 +79,6 @@ bool CsvReader::fill() {
   return size > 0;
 }
 
-void CsvReader::on_field(void* data, std::size_t size, void* self) {
-  Row& row = *static_cast<CsvReader*>(self)->current_;
-  if (row.count < kMaxFields) row.fields[row.count].assign(static_cast<const char*>(data), size);
-  ++row.count;
-}
-
-void CsvReader::on_row(int, void*) {}
-
-void CsvReader::finish_row(Row& row) {
-  current_ = &row;
-  csv_parse(&parser_, row_.data(), row_.size(), on_field, on_row, this);
-  csv_fini(&parser_, on_field, on_row, this);
-}
-
-// CR, LF and CRLF each end one line.
-void CsvReader::count_line(char c) {
-  if (c == '\r' || (c == '\n' && !after_cr_)) ++line_;
-  after_cr_ = c == '\r';
-}
-
 bool CsvReader::next(Row& row) {
   if (cut_short_) throw std::bad_alloc();
   cut_short_ = true;
@@ -111,122 +87,149 @@ bool CsvReader::next(Row& row) {
   return got;
 }
 
-bool CsvReader::read_row(Row& row) {
+void CsvReader::start_row(Row& row) {
   constexpr std::size_t kKeptCapacity = 4096;  // a long row's storage is not kept for the next
   row.count = 0;
   row.too_long = false;
   row.unclosed = false;
+  row.line = row.last_line = line_;
   for (std::string& field : row.fields) {
     if (field.capacity() > kKeptCapacity) std::string().swap(field);
+    field.clear();
   }
-  if (row_.capacity() > 4 * max_row_) std::string().swap(row_);
-  row_.clear();
-  std::uint64_t first_line = line_;
+  state_ = State::kFieldStart;
+  row_bytes_ = 0;
+  kept_length_ = 0;
+  content_ = false;
+}
+
+void CsvReader::end_field(Row& row) {
+  if (!row.too_long && row.count < kMaxFields) row.fields[row.count].resize(kept_length_);
+  ++row.count;
+  kept_length_ = 0;
+  state_ = State::kFieldStart;
+}
+
+bool CsvReader::read_row(Row& row) {
+  start_row(row);
+  std::uint64_t quote_line = 0;
   for (;;) {
-    if (at_ == block_.size()) {
-      if (end_ || !fill()) {
-        end_ = true;
-        const bool open_quote = state_ == State::kQuoted;
-        state_ = State::kFieldStart;
-        row.line = first_line;
-        row.last_line = last_byte_line_;
-        if (open_quote) {
-          row.unclosed = true;
-          row.quote_line = quote_line_;
+    if (at_ == block_.size() && (end_ || !fill())) {
+      end_ = true;
+      if (state_ == State::kQuoted) {  // the rest of the input is the quote's
+        const std::uint64_t first = row.line, last = row.last_line;
+        start_row(row);  // no field kept
+        row.line = first, row.last_line = last;
+        row.unclosed = true;
+        row.quote_line = quote_line;
+        return true;
+      }
+      if (!content_) return false;  // nothing, or blanks only
+      end_field(row);
+      return true;
+    }
+    if (state_ == State::kUnquoted || state_ == State::kQuoted) {
+      // The run of ordinary bytes up to the next one that matters, at once.
+      const char* const begin = block_.data() + at_;
+      const char* const end = block_.data() + block_.size();
+      const char stop = state_ == State::kUnquoted ? ',' : '"';
+      const char* q = begin;
+      while (q < end && *q != stop && *q != '\n' && *q != '\r') ++q;
+      if (q > begin) {
+        const auto size = static_cast<std::size_t>(q - begin);
+        at_ += size;
+        after_cr_ = false;
+        row.last_line = line_;
+        row_bytes_ += size;
+        if (!row.too_long && row_bytes_ > max_row_) {
+          row.too_long = true;
+          for (std::string& field : row.fields) std::string().swap(field);
+        }
+        if (!row.too_long && row.count < kMaxFields) {
+          std::string& field = row.fields[row.count];
+          field.append(begin, size);
+          std::size_t kept = size;  // unquoted text keeps no trailing blank
+          while (state_ == State::kUnquoted && kept > 0 &&
+                 (begin[kept - 1] == ' ' || begin[kept - 1] == '\t')) {
+            --kept;
+          }
+          if (kept > 0) kept_length_ = field.size() - (size - kept);
+        }
+        continue;
+      }
+    }
+    const char c = block_[at_++];
+    const bool line_end = c == '\r' || c == '\n';
+    if (c == '\n' && after_cr_) {  // the LF of a CRLF: its line has ended already
+      after_cr_ = false;
+      continue;
+    }
+    after_cr_ = c == '\r';
+    row.last_line = line_;
+    if (line_end) ++line_;
+    if (!row.too_long && ++row_bytes_ > max_row_) {
+      row.too_long = true;
+      for (std::string& field : row.fields) std::string().swap(field);
+    }
+    std::string* field = !row.too_long && row.count < kMaxFields ? &row.fields[row.count] : nullptr;
+    const auto keep = [&](char byte, bool counts) {
+      if (field == nullptr) return;
+      *field += byte;
+      if (counts) kept_length_ = field->size();
+    };
+    switch (state_) {
+      case State::kFieldStart:
+        if (c == ' ' || c == '\t') break;
+        if (line_end) {
+          if (!content_) {  // a blank line: on to the next
+            start_row(row);
+            break;
+          }
+          end_field(row);
           return true;
         }
-        if (row.too_long) return true;
-        if (row_.empty()) return false;
-        finish_row(row);
-        return row.count > 0;  // blanks only: no row
-      }
-    }
-    const char* const bytes = block_.data();
-    const std::size_t size = block_.size();
-    if (row_.empty() && !row.too_long && state_ == State::kFieldStart) {
-      if (after_cr_ && bytes[at_] == '\n') {  // the rest of a CRLF split across reads
-        ++at_;
-        after_cr_ = false;
-        continue;
-      }
-      // The common row: no quote and no lone CR up to its LF, wholly in the
-      // block. libcsv splits it where it lies.
-      std::size_t k = at_;
-      while (k < size && bytes[k] != '\n' && bytes[k] != '"' && bytes[k] != '\r') ++k;
-      const std::size_t end =
-          k < size && bytes[k] == '\r' && k + 1 < size && bytes[k + 1] == '\n' ? k + 1 : k;
-      if (end < size && bytes[end] == '\n' && end - at_ < max_row_) {
-        row.line = row.last_line = last_byte_line_ = first_line;
-        ++line_;
-        after_cr_ = false;
-        current_ = &row;
-        csv_parse(&parser_, bytes + at_, end + 1 - at_, on_field, on_row, this);
-        csv_fini(&parser_, on_field, on_row, this);
-        at_ = end + 1;
-        if (row.count > 0) return true;
-        first_line = line_;  // a blank line
-        continue;
-      }
-    }
-    std::size_t k = at_;
-    bool row_end = false;
-    for (; k < size && !row_end; ++k) {
-      const char c = bytes[k];
-      last_byte_line_ = line_;
-      count_line(c);
-      switch (state_) {
-        case State::kFieldStart:
-          if (c == '"') {
-            state_ = State::kQuoted;
-            quote_line_ = last_byte_line_;
-          } else if (c == '\n' || c == '\r') {
-            row_end = true;
-          } else if (c != ',' && c != ' ' && c != '\t') {
-            state_ = State::kUnquoted;
-          }
-          break;
-        case State::kUnquoted:
-          if (c == ',') {
-            state_ = State::kFieldStart;
-          } else if (c == '\n' || c == '\r') {
-            row_end = true;
-          }
-          break;
-        case State::kQuoted:
-          if (c == '"') state_ = State::kQuoteInQuoted;
-          break;
-        case State::kQuoteInQuoted:
-          if (c == '"') {
-            state_ = State::kQuoted;
-          } else if (c == ',') {
-            state_ = State::kFieldStart;
-          } else if (c == '\n' || c == '\r') {
-            row_end = true;
-          } else {
-            state_ = State::kUnquoted;
-          }
-          break;
-      }
-    }
-    // Bytes at_ .. k belong to this row (the line end included).
-    if (!row.too_long) {
-      if (row_.size() + (k - at_) > max_row_) {
-        row.too_long = true;
-        row_.clear();
-      } else {
-        row_.append(bytes + at_, k - at_);
-      }
-    }
-    at_ = k;
-    if (row_end) {
-      state_ = State::kFieldStart;
-      row.line = first_line;
-      row.last_line = last_byte_line_;
-      if (row.too_long) return true;
-      finish_row(row);
-      if (row.count > 0) return true;
-      row_.clear();  // a blank line: on to the next row
-      first_line = line_;
+        content_ = true;
+        if (c == ',') {
+          end_field(row);
+        } else if (c == '"') {
+          state_ = State::kQuoted;
+          quote_line = row.last_line;
+        } else {
+          state_ = State::kUnquoted;
+          keep(c, true);
+        }
+        break;
+      case State::kUnquoted:
+        if (c == ',') {
+          end_field(row);
+        } else if (line_end) {
+          end_field(row);
+          return true;
+        } else {
+          keep(c, c != ' ' && c != '\t');
+        }
+        break;
+      case State::kQuoted:
+        if (c == '"') {
+          state_ = State::kQuoteInQuoted;
+        } else {
+          keep(c, true);
+        }
+        break;
+      case State::kQuoteInQuoted:
+        if (c == '"') {  // "" inside quotes: one quote
+          keep(c, true);
+          state_ = State::kQuoted;
+        } else if (c == ',') {
+          end_field(row);
+        } else if (line_end) {
+          end_field(row);
+          return true;
+        } else {  // text after the closing quote stays in the field, blanks trimmed
+          state_ = State::kUnquoted;
+          keep(c, c != ' ' && c != '\t');
+        }
+        break;
     }
   }
 }

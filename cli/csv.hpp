@@ -2,8 +2,6 @@
 // fields quoted where they need it.
 #pragma once
 
-#include <csv.h>
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -26,10 +24,13 @@ struct ReadError {
   int error;
 };
 
-// Rows of a CSV stream: a leading byte-order mark dropped, CRLF, LF or CR line
-// ends (each ending one line), blank lines skipped, unquoted fields trimmed of
-// blanks and tabs. A row longer than the limit is reported as such and skipped
-// without being held; so is a quote that the input never closes.
+// Rows of a CSV stream (RFC 4180), read in one pass in constant memory: a
+// leading byte-order mark dropped, CRLF, LF or CR line ends (each ending one
+// line), blank lines skipped, unquoted fields trimmed of blanks and tabs, ""
+// inside quotes one quote, text after a closing quote kept in its field. A
+// row longer than the limit is reported as such and skipped without being
+// held; so is a quote that the input never closes. Its own parser, not a
+// library's: none bounds what a field may hold.
 class CsvReader {
  public:
   static constexpr std::size_t kMaxFields = 4;  // more are only counted
@@ -45,7 +46,6 @@ class CsvReader {
   };
 
   CsvReader(int fd, std::string name, std::size_t max_row);
-  ~CsvReader();
   CsvReader(const CsvReader&) = delete;
   CsvReader& operator=(const CsvReader&) = delete;
 
@@ -59,27 +59,23 @@ class CsvReader {
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
   bool read_row(Row& row);
   bool fill();
-  void finish_row(Row& row);
-  void count_line(char c);
-  static void on_field(void* data, std::size_t size, void* self);
-  static void on_row(int terminator, void* self);
+  void start_row(Row& row);
+  void end_field(Row& row);
 
   int fd_;
   std::string name_;
   std::size_t max_row_;
-  csv_parser parser_{};
   std::string block_;
   std::size_t at_ = 0;
   bool end_ = false;
   bool started_ = false;
   std::uint64_t line_ = 1;
-  bool after_cr_ = false;             // the last byte was a CR: an LF now ends no further line
-  std::uint64_t last_byte_line_ = 1;  // the line of the last byte read
-  std::uint64_t quote_line_ = 0;
+  bool after_cr_ = false;  // the last byte was a CR: an LF now ends no further line
   State state_ = State::kFieldStart;
-  std::string row_;
-  Row* current_ = nullptr;
-  bool cut_short_ = false;  // a row was left half read: no reading on from there
+  std::size_t row_bytes_ = 0;    // of the row so far, line end included
+  std::size_t kept_length_ = 0;  // of the current field, trailing blanks of unquoted text excluded
+  bool content_ = false;         // the row holds more than blanks
+  bool cut_short_ = false;       // a row was left half read: no reading on from there
 };
 
 }  // namespace cli

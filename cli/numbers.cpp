@@ -8,6 +8,63 @@
 
 namespace cli {
 
+namespace {
+
+// The plain decimals that rows hold, [-]digits[.digits][e[+-]digits] with at
+// most 15 significant digits and a power of ten up to 22: the digits and the
+// power are exact doubles, so one multiplication or division is the
+// correctly rounded value, as from_chars gives it. False for anything else.
+bool plain_decimal(std::string_view text, double& out) {
+  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  i += negative;
+  std::uint64_t digits = 0;
+  int significant = 0, scale = 0, seen = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') break;
+    ++seen;
+    if (digits == 0 && c == '0') {  // leading zeros count for nothing but the scale
+      scale -= point;
+      continue;
+    }
+    if (++significant > 15) return false;
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    scale -= point;
+  }
+  if (seen == 0) return false;
+  if (i < text.size()) {
+    if (text[i] != 'e' && text[i] != 'E') return false;
+    ++i;
+    const bool minus = i < text.size() && text[i] == '-';
+    i += minus || (i < text.size() && text[i] == '+');
+    int exponent = 0, exponent_digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && exponent < 1000; ++i) {
+      exponent = exponent * 10 + (text[i] - '0');
+      ++exponent_digits;
+    }
+    if (exponent_digits == 0 || i != text.size()) return false;
+    scale += minus ? -exponent : exponent;
+  }
+  double value = static_cast<double>(digits);
+  if (digits != 0) {
+    if (scale < -22 || scale > 22) return false;
+    value = scale < 0 ? value / kPowers[-scale] : value * kPowers[scale];
+  }
+  out = negative ? -value : value;
+  return true;
+}
+
+}  // namespace
+
 std::optional<double> parse_number(std::string_view text) {
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
@@ -15,6 +72,7 @@ std::optional<double> parse_number(std::string_view text) {
   }
   if (text.empty() || text.front() == '+') return std::nullopt;
   double value = 0.0;
+  if (plain_decimal(text, value)) return value;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (end != text.data() + text.size()) return std::nullopt;
   if (error == std::errc::result_out_of_range) {

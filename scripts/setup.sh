@@ -7,7 +7,7 @@
 #   package    also the tests' needs and building and checking the Debian packages
 set -euo pipefail
 
-needed=(cmake ninja-build g++ binutils pkgconf libcli11-dev libcsv-dev)
+needed=(cmake ninja-build g++ binutils pkgconf libcli11-dev)
 tests=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
        r-base-dev r-cran-testthat r-cran-knitr r-cran-rmarkdown pandoc qpdf devscripts
        python3 python3-dev python3-numpy python3-mpmath pybind11-dev python3-pybind11 python3-pytest
