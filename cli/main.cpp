@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -21,17 +20,12 @@
 
 #include "cli/csv.hpp"
 #include "cli/jobs.hpp"
-#include "cli/numbers.hpp"
-#include "cli/ranges.hpp"
+#include "cli/options.hpp"
 
 namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kUsage[] =
-    "usage: ljungcv [--module PATH] [--digits D] (N ALPHA [METHOD] | table [OPTIONS] | "
-    "batch [FILE|-] | describe | --version)\nsee ljungcv --help\n";
 
 // The build tree's module (module/korvalen.so beside the executable), else
 // the installed one; never a file found relative to the current directory.
@@ -55,118 +49,14 @@ std::string module_file(const std::string& path) {
   return path.find('/') == std::string::npos ? "./" + path : path;
 }
 
-int usage_error(const std::string& what) {
-  std::cerr << "ljungcv: " << what << '\n' << kUsage;
-  return kExitUsage;
-}
-
 int run(int argc, char** argv) {
-  // --table, --batch and --describe are spellings of the subcommands.
-  std::vector<std::string> words(argv + 1, argv + argc);
-  for (auto& w : words) {
-    if (w == "--table" || w == "--batch" || w == "--describe") {
-      w = w.substr(2);
-      break;
-    }
-  }
-
-  CLI::App app{
-      "LJUNGCV(n, alpha [, method]): the critical value for the largest of n absolute "
-      "standardized statistics at level alpha (0 <= alpha <= 0.1)."};
-  app.name("ljungcv");
-  std::optional<std::string> module_path, digits_text;
-  bool version = false;
-  app.add_option("--module", module_path,
-                 "the module file to load (default: the build tree's, else the installed one)");
-  app.add_option("--digits", digits_text, "round values to this many decimals, 0 to 30");
-  app.add_flag("--version", version, "print the tool's version and the module's release");
-
-  std::string n_text, alpha_text, method_text;
-  app.add_option("N", n_text, "number of statistics (truncated toward zero)");
-  app.add_option("ALPHA", alpha_text, "significance level, 0 to 0.1");
-  app.add_option("METHOD", method_text,
-                 "the method keyword: L (asymptotic) or C (corrected, the default)");
-
-  auto* table = app.add_subcommand("table", "a table over lists or ranges of n and alpha");
-  std::string n_list = "2,5,10,20,50,100,200,500,1000", alpha_list = "0.01,0.05,0.1";
-  std::string methods = "both";
-  bool csv = false;
-  std::string max_rows_text = std::to_string(kDefaultMaxRows);
-  table->add_option("--n", n_list, "n values: a,b,c or START:END:STEP or START:END:*FACTOR")
-      ->capture_default_str();
-  table->add_option("--alpha", alpha_list, "alpha values, in the same forms")
-      ->capture_default_str();
-  table->add_option("--method", methods, "a method keyword, both, or default")
-      ->capture_default_str();
-  table->add_flag("--csv", csv, "n,alpha,method,value,status,message rows");
-  table->add_option("--max-rows", max_rows_text, "refuse a table of more rows than this")
-      ->capture_default_str();
-
-  auto* batch =
-      app.add_subcommand("batch", "rows n,alpha[,method] from a file or standard input (-)");
-  std::string batch_file = "-";
-  batch->add_option("FILE", batch_file, "input file; - is standard input");
-
-  auto* describe = app.add_subcommand("describe", "what the host learns from registration");
-  for (CLI::App* sub : {table, batch, describe}) sub->fallthrough();
-  app.require_subcommand(0, 1);
-
-  std::vector<std::string> reversed(words.rbegin(), words.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    return usage_error(e.what());
-  }
-  const bool single = !version && !*table && !*batch && !*describe;
-  if (single && (n_text.empty() || alpha_text.empty()))
-    return usage_error("N and ALPHA are needed");
-  if (!single && !n_text.empty()) return usage_error("unexpected argument '" + n_text + "'");
-
-  std::optional<int> digits;
-  if (digits_text) {
-    const auto d = parse_whole(*digits_text, 0, 30);
-    if (!d)
-      return usage_error("--digits: '" + *digits_text + "' is not a whole number from 0 to 30");
-    digits = static_cast<int>(*d);
-  }
-  const auto max_rows = parse_whole(max_rows_text, 1, UINT64_MAX);
-  if (!max_rows) {
-    const bool whole = !max_rows_text.empty() &&
-                       max_rows_text.find_first_not_of("0123456789") == std::string::npos;
-    return usage_error("--max-rows: '" + max_rows_text + "' " +
-                       (whole && max_rows_text.find_first_not_of('0') != std::string::npos
-                            ? "is more than ljungcv can count (18446744073709551615)"
-                            : "is not a whole number of 1 or more"));
-  }
-
-  Request request{};
-  std::optional<NumberList> ns, alphas;
-  if (*table) {
-    try {
-      ns.emplace(n_list, "--n", *max_rows);
-      alphas.emplace(alpha_list, "--alpha", *max_rows);
-    } catch (const ListError& e) {
-      return usage_error(e.what());
-    }
-    const double rows = static_cast<double>(ns->size()) * static_cast<double>(alphas->size()) *
-                        (methods == "both" ? 2.0 : 1.0);
-    if (rows > static_cast<double>(*max_rows)) {
-      return usage_error("the table would have " + format_number(rows) + " rows, more than the " +
-                         std::to_string(*max_rows) + " allowed (see --max-rows)");
-    }
-  } else if (single) {
-    const auto n = parse_number(n_text), alpha = parse_number(alpha_text);
-    if (!n) return usage_error("N: '" + n_text + "' is not a decimal number");
-    if (!alpha) return usage_error("ALPHA: '" + alpha_text + "' is not a decimal number");
-    request = {*n, *alpha,
-               app.count("METHOD") ? std::optional<std::string_view>(method_text) : std::nullopt};
-  }
+  Parsed parsed = parse_options(argc, argv);
+  if (!parsed.options) return parsed.exit;
+  Options& o = *parsed.options;
 
   std::string path;
   try {
-    path = module_path ? module_file(*module_path) : default_module();
+    path = o.module_path ? module_file(*o.module_path) : default_module();
   } catch (const std::runtime_error& e) {
     std::cerr << "ljungcv: " << e.what() << '\n';
     return kExitNoModule;
@@ -174,11 +64,11 @@ int run(int argc, char** argv) {
 
   int input = STDIN_FILENO;
   std::string input_name = "standard input";
-  if (*batch && batch_file != "-") {
-    input = open(batch_file.c_str(), O_RDONLY | O_CLOEXEC);
-    input_name = batch_file;
+  if (o.job == Job::kBatch && o.batch_file != "-") {
+    input = open(o.batch_file.c_str(), O_RDONLY | O_CLOEXEC);
+    input_name = o.batch_file;
     if (input < 0) {
-      std::cerr << "ljungcv: cannot read " << batch_file << ": " << std::strerror(errno) << '\n';
+      std::cerr << "ljungcv: cannot read " << o.batch_file << ": " << std::strerror(errno) << '\n';
       return kExitIo;
     }
   }
@@ -195,18 +85,26 @@ int run(int argc, char** argv) {
       std::cerr << "ljungcv: " << e.what() << '\n';
       return kExitNoModule;
     }
-    Context context{*module, explainer, digits, out};
+    Context context{*module, explainer, o.digits, out};
     try {
-      if (version) {
-        status = run_version(*module, path, out);
-      } else if (*describe) {
-        status = run_describe(*module, path, out);
-      } else if (*table) {
-        status = run_table(context, *ns, *alphas, methods, csv);
-      } else if (*batch) {
-        status = run_batch(context, input, input_name);
-      } else {
-        status = run_single(context, request);
+      switch (o.job) {
+        case Job::kVersion:
+          status = run_version(*module, path, out);
+          break;
+        case Job::kDescribe:
+          status = run_describe(*module, path, out);
+          break;
+        case Job::kTable:
+          status = run_table(context, *o.ns, *o.alphas, o.methods, o.csv);
+          break;
+        case Job::kBatch:
+          status = run_batch(context, input, input_name);
+          break;
+        case Job::kSingle:
+          status = run_single(
+              context,
+              {o.n, o.alpha, o.method ? std::optional<std::string_view>(*o.method) : std::nullopt});
+          break;
       }
     } catch (const ReadError& e) {
       out.flush();  // the rows already done

@@ -178,6 +178,8 @@ check "a range of 2^64 values" 64 '^$' "'0:1.8446744073709552e19:1' has 18446744
 check "a list above --max-rows counts the list" 64 '^$' "'4:5:1' brings the list to 5 values, more than the 3 allowed" \
   -- "$ljungcv" table --n 1:3:1,4:5:1 --max-rows 3
 check "--max-rows beyond 64 bits" 64 '^$' 'is more than ljungcv can count' -- "$ljungcv" table --max-rows 99999999999999999999
+check "batch: text after a closing quote stays in its field" 65 "^100x,0\\.05,,,error,standard input line 1: n '100x' is not a number$" 'n .100x' \
+  -- bash -c "printf '\"100\"x,0.05\n' | \"$ljungcv\" batch"
 check "batch: an empty method is the default, echoed as given" 0 '^100,0\.05,"",3\.81008757' '^$' \
   -- bash -c "printf '100,0.05,\n100,0.05\n' | \"$ljungcv\" batch"
 check "no control byte goes out raw" 0 '^0$' '^$' -- bash -c "printf '10,0.05,\"a\\0b\\tc\\nd\"\n' |
