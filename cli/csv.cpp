@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -34,9 +35,19 @@ std::string printable(std::string_view text) {
 
 void append_field(std::string& out, std::string_view text) {
   const bool quote = !text.empty() && (text.front() == ' ' || text.back() == ' ' ||
-                                       text.find_first_of(",\"") != std::string_view::npos);
+                                       std::memchr(text.data(), ',', text.size()) != nullptr ||
+                                       std::memchr(text.data(), '"', text.size()) != nullptr);
+  bool control = false;  // a loop without an early exit, for the compiler to vectorise
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    control |= byte < 0x20 || byte == 0x7F;
+  }
   if (!quote) {
-    append_printable(out, text);
+    if (control) {
+      append_printable(out, text);
+    } else {
+      out.append(text);  // the common field, as it is
+    }
     return;
   }
   // Quoted, each quote doubled: the field reads back as it was written.
