@@ -192,24 +192,4 @@ TEST(Api, ArrayRecyclesEachArgument) {
       korvalen_ljungcv_array(0, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr), 0u);
 }
 
-// The one version, as the library, the R package, the citation, the Debian
-// package and the man page carry it.
-TEST(Api, OneVersionEverywhere) {
-  const auto first_line = [](const std::string& path, const std::string& prefix) {
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
-    }
-    return "(nothing in " + path + ")";
-  };
-  const std::string version = korvalen_version();
-  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/VERSION", ""), version);
-  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/bindings/r/DESCRIPTION", "Version: "), version);
-  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/CITATION.cff", "version: "), version);
-  EXPECT_EQ(first_line(KORVALEN_SOURCE_DIR "/debian/changelog", "korvalen ("),
-            version + ") unstable; urgency=medium");
-  const std::string man = first_line(KORVALEN_BINARY_DIR "/generated/doc/ljungcv.1", ".TH ");
-  EXPECT_NE(man.find("\"korvalen " + version + "\""), std::string::npos) << man;
-}
-
 }  // namespace

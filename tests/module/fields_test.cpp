@@ -8,29 +8,14 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz/guarded.hpp"
+#include "guarded.hpp"
 #include "loaded_module.hpp"
 #include "module/korvalen.h"
 #include "test_support.hpp"
 
 namespace {
 
-constexpr std::size_t kGuard = 16;
-constexpr char kGuardByte = '#';
-
-// A field of the given bytes with guard bytes on both sides.
-struct GuardedField {
-  std::string storage;
-  explicit GuardedField(const std::string& bytes)
-      : storage(std::string(kGuard, kGuardByte) + bytes + std::string(kGuard, kGuardByte)) {}
-  char* data() { return storage.data() + kGuard; }
-  std::int32_t size() const { return static_cast<std::int32_t>(storage.size() - 2 * kGuard); }
-  std::string field() const { return storage.substr(kGuard, storage.size() - 2 * kGuard); }
-  bool guards_intact() const {
-    return storage.substr(0, kGuard) == std::string(kGuard, kGuardByte) &&
-           storage.substr(storage.size() - kGuard) == std::string(kGuard, kGuardByte);
-  }
-};
+using fuzzing::GuardedField;
 
 class Fields : public testing_support::LoadedModule {
  protected:

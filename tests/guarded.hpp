@@ -1,5 +1,6 @@
-// Byte buffers that fault on any access outside them: each sits against an
-// inaccessible page, at its end or at its start.
+// Buffers that catch any access outside them, for the tests and the fuzzers:
+// bytes flush against an inaccessible page (a fault), or a field between
+// guard bytes that must survive (a check), and a reader of fuzz inputs.
 #pragma once
 
 #include <sys/mman.h>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace fuzzing {
 
@@ -59,6 +61,22 @@ class Reader {
  private:
   const std::uint8_t* data_;
   std::size_t size_;
+};
+
+// A field of the given bytes with guard bytes on both sides.
+struct GuardedField {
+  static constexpr std::size_t kGuard = 16;
+  static constexpr char kGuardByte = '#';
+  std::string storage;
+  explicit GuardedField(const std::string& bytes)
+      : storage(std::string(kGuard, kGuardByte) + bytes + std::string(kGuard, kGuardByte)) {}
+  char* data() { return storage.data() + kGuard; }
+  std::int32_t size() const { return static_cast<std::int32_t>(storage.size() - 2 * kGuard); }
+  std::string field() const { return storage.substr(kGuard, storage.size() - 2 * kGuard); }
+  bool guards_intact() const {
+    return storage.substr(0, kGuard) == std::string(kGuard, kGuardByte) &&
+           storage.substr(storage.size() - kGuard) == std::string(kGuard, kGuardByte);
+  }
 };
 
 }  // namespace fuzzing
