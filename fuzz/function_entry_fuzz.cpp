@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,10 +43,17 @@ int reference_method(const std::string& characters) {
   if (word.size() > 9) return 0;
   for (char& c : word)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  // The keywords written out here, not taken from the module's own list.
-  static const std::string kWords = " L C CORR CORRECT LJUNG CORRECTED ";
-  if (kWords.find(" " + word + " ") == std::string::npos) return 0;
-  return word[0] == 'L' ? 1 : 2;
+  // The keywords written out here, not taken from the module's own list: one
+  // of them, or a run of consecutive ones joined by single blanks.
+  static const char* const kWords[] = {"L", "C", "CORR", "CORRECT", "LJUNG", "CORRECTED"};
+  for (std::size_t i = 0; i < std::size(kWords); ++i) {
+    std::string run;
+    for (std::size_t j = i; j < std::size(kWords) && run.size() <= 9; ++j) {
+      run += (j > i ? " " : "") + std::string(kWords[j]);
+      if (run == word) return word[0] == 'L' ? 1 : 2;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
