@@ -14,9 +14,9 @@
 #include "module/outcomes.hpp"
 
 // The public statuses are the host's.
-static_assert(KORVALEN_SUCCESS == static_cast<int>(kmodule::Status::kSuccess) &&
-              KORVALEN_MISSING_RESULT == static_cast<int>(kmodule::Status::kMissingResult) &&
-              KORVALEN_INVALID_ARGUMENT == static_cast<int>(kmodule::Status::kInvalidArgument));
+static_assert(KORVALEN_SUCCESS == static_cast<int>(module::Status::kSuccess) &&
+              KORVALEN_MISSING_RESULT == static_cast<int>(module::Status::kMissingResult) &&
+              KORVALEN_INVALID_ARGUMENT == static_cast<int>(module::Status::kInvalidArgument));
 
 namespace {
 
@@ -79,8 +79,8 @@ bool arrays_allowed(size_t count, const double* n, size_t n_count, const double*
 }
 
 korvalen_result result_of(const critval::Outcome& outcome) {
-  const kmodule::HostOutcome& host = kmodule::host_outcome(outcome.reason);
-  return {kmodule::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
+  const module::HostOutcome& host = module::host_outcome(outcome.reason);
+  return {module::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
 }
 
 // The core's sentence and, for a result without a value, the status it gives;
@@ -94,7 +94,7 @@ size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
   if (outcome.reason == critval::Reason::kValue) return length;
   // snprintf continues the sentence where it ends, or counts what would follow.
   char* const end = length < size ? buffer + length : nullptr;
-  const int status = static_cast<int>(kmodule::host_outcome(outcome.reason).status);
+  const int status = static_cast<int>(module::host_outcome(outcome.reason).status);
   return length +
          static_cast<size_t>(std::snprintf(end, end ? size - length : 0, " (status %d)", status));
 }

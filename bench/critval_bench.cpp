@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "reference.hpp"
 
 namespace {
@@ -115,12 +115,12 @@ void BM_Lassol(benchmark::State& state) {
 void entry(benchmark::State& state, const char* method) {
   auto f = loaded().module.implementation();
   double n = 0, alpha = 0, result;
-  kmodule::CharacterValue text{};
+  module::CharacterValue text{};
   if (method != nullptr) {
     text.length = static_cast<std::int32_t>(std::strlen(method));
     text.characters = method;
   }
-  kmodule::ArgumentRecord record{};
+  module::ArgumentRecord record{};
   record.count = method != nullptr ? 3 : 2;
   record.arguments[0].value = &n;
   record.arguments[1].value = &alpha;

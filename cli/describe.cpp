@@ -6,9 +6,9 @@
 namespace cli {
 
 int run_describe(const host::Module& module, const std::string& path, Output& out) {
-  const kmodule::ModuleRecord& m = module.module_record();
+  const module::ModuleRecord& m = module.module_record();
   out.put_row("module    " + std::string(m.name, sizeof m.name) + " (" + path + ")\n");
-  for (const kmodule::FunctionDescriptor* d : module.functions()) {
+  for (const module::FunctionDescriptor* d : module.functions()) {
     out.put_row("function  " + std::string(d->name, strnlen(d->name, sizeof d->name)) + ", " +
                 std::to_string(d->min_arguments) + " to " + std::to_string(d->max_arguments) +
                 " arguments\n");

@@ -19,8 +19,8 @@ enum Exit : int {
 };
 
 inline Exit exit_for(const host::Evaluation& e) {
-  if (e.is(kmodule::Status::kSuccess)) return kExitOk;
-  return e.is(kmodule::Status::kInvalidArgument) ? kExitRejected : kExitMissing;
+  if (e.is(module::Status::kSuccess)) return kExitOk;
+  return e.is(module::Status::kInvalidArgument) ? kExitRejected : kExitMissing;
 }
 
 }  // namespace cli

@@ -15,7 +15,7 @@ bool same_bits(double a, double b) {
 }  // namespace
 
 std::string Explainer::sentence(const Request& r, const host::Evaluation& e) {
-  if (e.is(kmodule::Status::kSuccess)) return {};
+  if (e.is(module::Status::kSuccess)) return {};
   // The method's bytes as given, NULs and all, as the module read them; one
   // evaluation gives the library's result and its sentence.
   const char* keyword = r.method ? r.method->data() : nullptr;

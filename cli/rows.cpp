@@ -17,14 +17,14 @@ void pad(std::string& row, std::string_view text, std::size_t width, bool right)
 }  // namespace
 
 std::string_view status_word(const host::Evaluation& e) {
-  if (e.is(kmodule::Status::kSuccess)) return "ok";
-  if (e.is(kmodule::Status::kMissingResult)) return "missing";
-  return e.is(kmodule::Status::kInvalidArgument) ? "rejected" : "unknown";
+  if (e.is(module::Status::kSuccess)) return "ok";
+  if (e.is(module::Status::kMissingResult)) return "missing";
+  return e.is(module::Status::kInvalidArgument) ? "rejected" : "unknown";
 }
 
 void append_result(std::string& row, const host::Evaluation& e, std::optional<int> digits,
                    std::string_view message) {
-  if (e.is(kmodule::Status::kSuccess)) append_value(row, e.value, digits);
+  if (e.is(module::Status::kSuccess)) append_value(row, e.value, digits);
   row += ',';
   row += status_word(e);
   row += ',';

@@ -46,7 +46,7 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
         } else {
           append_text_row(b, format_number(n), format_number(alpha),
                           method ? printable(*method) : "(default)",
-                          e.is(kmodule::Status::kSuccess) ? format_value(e.value, c.digits) : "-",
+                          e.is(module::Status::kSuccess) ? format_value(e.value, c.digits) : "-",
                           status_word(e));
         }
         c.out.row_done();

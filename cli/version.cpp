@@ -6,8 +6,8 @@
 namespace cli {
 
 int run_version(const host::Module& module, const std::string& path, Output& out) {
-  const kmodule::ImageInformation& image = module.image();
-  const kmodule::VersionControlBlock block = module.version_block();
+  const module::ImageInformation& image = module.image();
+  const module::VersionControlBlock block = module.version_block();
   out.put_row("ljungcv " KORVALEN_VERSION "\n");
   out.put_row("module release:    " + std::string(block.release_id) + '\n');
   out.put_row("module build date: " +

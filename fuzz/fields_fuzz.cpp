@@ -7,7 +7,7 @@
 
 #include "guarded.hpp"
 #include "host/module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memset(output.data(), '?', field_text.size());
     const std::int32_t status = wztxxlt(index, field.data(), output.data(), n);
     if (index < 0 || index > 4) {
-      FUZZ_CHECK(status == kmodule::kBadTranslation);
+      FUZZ_CHECK(status == module::kBadTranslation);
       FUZZ_CHECK(std::string(output.data(), field_text.size()) ==
                  std::string(field_text.size(), '?'));
     } else {

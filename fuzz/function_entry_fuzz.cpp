@@ -13,7 +13,7 @@
 #include "critval/critval.hpp"
 #include "guarded.hpp"
 #include "host/module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "test_support.hpp"
 
 namespace {
@@ -81,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Record, descriptor, values and result inside guard patterns.
   struct Frame {
     std::uint8_t guard0[32];
-    kmodule::ArgumentRecord record;
+    module::ArgumentRecord record;
     std::uint8_t guard1[32];
-    kmodule::CharacterValue descriptor;
+    module::CharacterValue descriptor;
     double n, alpha, result;
     std::uint8_t guard2[32];
   } frame, before;

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "guarded.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "reference.hpp"
 
 namespace {

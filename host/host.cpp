@@ -9,7 +9,7 @@
 namespace host {
 namespace {
 
-namespace gcb = kmodule::gcb;
+namespace gcb = module::gcb;
 
 // The live Host, whose services answer: entries receive no context of their own.
 std::atomic<Host*> live_host{nullptr};
@@ -103,7 +103,7 @@ std::vector<ServiceCall> Host::service_calls() const {
   return {calls_.begin(), calls_.end()};
 }
 
-std::uint64_t Host::service_count(kmodule::gcb::Service service) const {
+std::uint64_t Host::service_count(module::gcb::Service service) const {
   std::lock_guard lock(mutex_);
   const auto found = call_counts_.find(service.identity());
   return found == call_counts_.end() ? 0 : found->second;

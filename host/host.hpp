@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "module/abi.hpp"
+#include "module/records.hpp"
 
 namespace host {
 
@@ -78,7 +78,7 @@ class Host {
   // The last kKeptCalls service calls, oldest first, and how many calls each
   // service had since the last clear_records().
   std::vector<ServiceCall> service_calls() const;
-  std::uint64_t service_count(kmodule::gcb::Service service) const;
+  std::uint64_t service_count(module::gcb::Service service) const;
   std::vector<Allocation> allocations() const;
   std::optional<std::int32_t> exit_code() const;
   void clear_records();
@@ -104,9 +104,9 @@ class Host {
 
   std::array<void*, kMembers> gcb_{};
   std::array<void*, kGroups> service_table_{};
-  std::array<void*, kmodule::gcb::kUpperCase.entry + 1> group0_{};
-  std::array<void*, kmodule::gcb::kTranslation1.entry + 1> group4_{};
-  std::array<void*, kmodule::gcb::kExit.entry + 1> group39_{};
+  std::array<void*, module::gcb::kUpperCase.entry + 1> group0_{};
+  std::array<void*, module::gcb::kTranslation1.entry + 1> group4_{};
+  std::array<void*, module::gcb::kExit.entry + 1> group39_{};
   std::array<std::uint8_t, kGroups> group_bytes_{};
   std::array<std::array<std::uint8_t, 256>, 7> tables_{};
   std::array<void*, 7> table_list_{};

@@ -12,9 +12,9 @@
 namespace host {
 namespace {
 
-using kmodule::ArgumentRecord;
-using kmodule::CharacterValue;
-using kmodule::FunctionDescriptor;
+using module::ArgumentRecord;
+using module::CharacterValue;
+using module::FunctionDescriptor;
 
 [[noreturn]] void fail(const std::string& what) {
   throw std::runtime_error(what);
@@ -36,34 +36,33 @@ Module::Module(Host& host, const std::string& path)
   try {
     auto entry = function<void* (*)(void*, void*)>("mcn_main");
     if (!entry) fail(path + " has no entry point mcn_main");
-    image_ =
-        static_cast<const kmodule::ImageInformation*>(entry(host.control_block(), host.pidb()));
+    image_ = static_cast<const module::ImageInformation*>(entry(host.control_block(), host.pidb()));
 
     if (image_ == nullptr ||
-        std::memcmp(image_->marker, kmodule::kImageMarker.data(),
-                    kmodule::kImageMarker.size() + 1) != 0 ||
-        image_->magic != kmodule::kImageMagic) {
+        std::memcmp(image_->marker, module::kImageMarker.data(), module::kImageMarker.size() + 1) !=
+            0 ||
+        image_->magic != module::kImageMagic) {
       fail(path + " does not begin its image information with the expected marker");
     }
-    const auto* list = static_cast<const kmodule::ModuleList*>(image_->module_list);
+    const auto* list = static_cast<const module::ModuleList*>(image_->module_list);
     if (list == nullptr || list->modules[0] == nullptr) fail(path + " lists no module");
     record_ = list->modules[0];
     if (record_->entry == nullptr) fail(path + " has no function-table entry");
 
     const auto* header =
-        static_cast<const kmodule::FunctionItemsHeader*>(record_->entry(kmodule::kItemsRequest));
+        static_cast<const module::FunctionItemsHeader*>(record_->entry(module::kItemsRequest));
     if (header == nullptr || header->count < 1 || header->items == nullptr) {
       fail(path + " registers no function");
     }
     const auto* table =
-        static_cast<const unsigned char*>(record_->entry(kmodule::kImplementationsRequest));
+        static_cast<const unsigned char*>(record_->entry(module::kImplementationsRequest));
     if (table == nullptr) fail(path + " hands back no implementation table");
     for (std::int32_t i = 0; i < header->count; ++i) {
       const FunctionDescriptor* descriptor = &header->items[i];
-      kmodule::FunctionImplementation entry_point;
+      module::FunctionImplementation entry_point;
       std::memcpy(
           &entry_point,
-          table + kmodule::kImplementationsOffset + sizeof(void*) * static_cast<std::size_t>(i),
+          table + module::kImplementationsOffset + sizeof(void*) * static_cast<std::size_t>(i),
           sizeof entry_point);
       if (entry_point == nullptr) {
         fail(path + " hands back no implementation for function " + std::to_string(i + 1));
@@ -89,8 +88,8 @@ const void* Module::address(const char* name) const {
   return dlsym(handle_, name);
 }
 
-kmodule::VersionControlBlock Module::version_block() const {
-  kmodule::VersionControlBlock block;
+module::VersionControlBlock Module::version_block() const {
+  module::VersionControlBlock block;
   function<void (*)(void*)>("tkvercn1")(&block);
   return block;
 }
@@ -121,7 +120,7 @@ Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_vi
 
   Evaluation evaluation{result, status, 0, 0};
   for (int i = 0; i < 3; ++i) {
-    if (record.arguments[i].flags & kmodule::kInvalidFlag) {
+    if (record.arguments[i].flags & module::kInvalidFlag) {
       evaluation.flagged = i + 1;
       ++evaluation.flags_set;
     }

@@ -28,7 +28,7 @@ struct Evaluation {
   int flagged;          // 1 to 3: the argument whose invalid flag was set; 0: none
   int flags_set;        // how many invalid flags were set
 
-  bool is(kmodule::Status s) const { return status == static_cast<std::int32_t>(s); }
+  bool is(module::Status s) const { return status == static_cast<std::int32_t>(s); }
 };
 
 // Whether the module and its Host are still there; shared with every Entry.
@@ -74,12 +74,12 @@ class Module {
     return Entry<F>(link_, reinterpret_cast<F>(const_cast<void*>(address(name))));
   }
 
-  const kmodule::ImageInformation& image() const { return *image_; }
-  const kmodule::ModuleRecord& module_record() const { return *record_; }
+  const module::ImageInformation& image() const { return *image_; }
+  const module::ModuleRecord& module_record() const { return *record_; }
   // Every function registered, in descriptor order; LJUNGCV among them.
-  const std::vector<const kmodule::FunctionDescriptor*>& functions() const { return functions_; }
-  Entry<kmodule::FunctionImplementation> implementation() const { return {link_, implementation_}; }
-  kmodule::VersionControlBlock version_block() const;  // through tkvercn1
+  const std::vector<const module::FunctionDescriptor*>& functions() const { return functions_; }
+  Entry<module::FunctionImplementation> implementation() const { return {link_, implementation_}; }
+  module::VersionControlBlock version_block() const;  // through tkvercn1
 
   // LJUNGCV(n, alpha [, method]) with an argument record built as the host
   // builds it. The method's characters are passed as given, blanks and all.
@@ -91,10 +91,10 @@ class Module {
  private:
   void* handle_ = nullptr;
   std::shared_ptr<Link> link_;
-  const kmodule::ImageInformation* image_ = nullptr;
-  const kmodule::ModuleRecord* record_ = nullptr;
-  std::vector<const kmodule::FunctionDescriptor*> functions_;
-  kmodule::FunctionImplementation implementation_ = nullptr;
+  const module::ImageInformation* image_ = nullptr;
+  const module::ModuleRecord* record_ = nullptr;
+  std::vector<const module::FunctionDescriptor*> functions_;
+  module::FunctionImplementation implementation_ = nullptr;
 };
 
 }  // namespace host

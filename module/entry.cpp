@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "build_info.hpp"
+#include "module/exports.h"
 #include "module/gcb.hpp"
-#include "module/korvalen.h"
 
-namespace kmodule {
+namespace module {
 namespace {
 
 // Width of a text literal without its terminator.
@@ -69,7 +69,7 @@ constinit const VersionControlBlock info = {
 };
 
 }  // namespace
-}  // namespace kmodule
+}  // namespace module
 
 extern "C" {
 
@@ -77,7 +77,7 @@ KORVALEN_EXPORT void* v_global_gcb_anchor = nullptr;
 KORVALEN_EXPORT void* v_global_pidb_anchor = nullptr;
 KORVALEN_EXPORT void* Exported_TKHandle = nullptr;
 
-constinit const kmodule::ModuleRecord pcn_KORVALEN = {
+constinit const module::ModuleRecord pcn_KORVALEN = {
     .marker = 0xFFFFFFFFFFFF0000u,
     .fixed1024a = 1024,
     .fixed1024b = 1024,
@@ -90,20 +90,20 @@ constinit const kmodule::ModuleRecord pcn_KORVALEN = {
     .fixed15 = 15,
 };
 
-constinit const kmodule::ModuleList mcn_pcns = {
+constinit const module::ModuleList mcn_pcns = {
     .modules = {&pcn_KORVALEN, nullptr},
 };
 
-constinit const kmodule::ImageInformation vi_mcn = {
+constinit const module::ImageInformation vi_mcn = {
     .marker = KORVALEN_IMAGE_MARKER,
-    .magic = kmodule::kImageMagic,
+    .magic = module::kImageMagic,
     .reserved0 = 0,
     .eight = 8,
     .release_number = KORVALEN_RELEASE_NUMBER,
     .release_id = KORVALEN_RELEASE_ID,
     .build_date = KORVALEN_BUILD_DATE,
     .module_list = &mcn_pcns,
-    .legal_notice = kmodule::kLegalNotice,
+    .legal_notice = module::kLegalNotice,
     .tag = "001",
 };
 
@@ -113,12 +113,12 @@ KORVALEN_EXPORT void* mcn_main(void* gcb, void* pidb) {
   v_global_gcb_anchor = gcb;
   v_global_pidb_anchor = pidb;
   himodcn();
-  Exported_TKHandle = kmodule::gcb::member(kmodule::gcb::GCB_TKHANDLE);
-  return const_cast<kmodule::ImageInformation*>(&vi_mcn);
+  Exported_TKHandle = module::gcb::member(module::gcb::GCB_TKHANDLE);
+  return const_cast<module::ImageInformation*>(&vi_mcn);
 }
 
 KORVALEN_EXPORT void tkvercn1(void* destination) {
-  std::memcpy(destination, &kmodule::info, sizeof kmodule::info);
+  std::memcpy(destination, &module::info, sizeof module::info);
 }
 
 }  // extern "C"

@@ -8,7 +8,7 @@
 
 #include "critval/keyword.hpp"
 
-namespace kmodule::field {
+namespace module::field {
 
 using critval::kBlank;  // 0x20, the only blank
 
@@ -33,4 +33,4 @@ std::int64_t find(std::string_view field, std::string_view pattern);
 // in. Returns 0, or kBadTranslation for another index.
 std::int32_t translate(std::int32_t index, const char* in, char* out, std::int32_t length);
 
-}  // namespace kmodule::field
+}  // namespace module::field

@@ -2,11 +2,11 @@
 // thin wrappers over them.
 #include <cstring>
 
+#include "module/exports.h"
 #include "module/field.hpp"
 #include "module/gcb.hpp"
-#include "module/korvalen.h"
 
-namespace kmodule::field {
+namespace module::field {
 namespace {
 
 void store(std::int32_t* destination, std::int64_t value) {
@@ -70,7 +70,7 @@ std::int32_t translate(std::int32_t index, const char* in, char* out, std::int32
   return 0;
 }
 
-}  // namespace kmodule::field
+}  // namespace module::field
 
 extern "C" {
 
@@ -78,7 +78,7 @@ extern "C" {
 // mode only reports the trimmed length and the text's offset.
 KORVALEN_EXPORT void wzstjls(char* field, std::int32_t length, std::int32_t mode,
                              std::int32_t* trimmed_length, std::int32_t* offset) {
-  using namespace kmodule::field;
+  using namespace module::field;
   const std::int64_t n = length > 0 ? length : 0;
   const Text text = text_of(view(field, length));
   if (text.length == 0) {
@@ -122,7 +122,7 @@ KORVALEN_EXPORT void wzstjls(char* field, std::int32_t length, std::int32_t mode
 // one byte past the field; an empty pattern is at 0.
 KORVALEN_EXPORT std::int32_t wzstndx(const char* field, std::int32_t length, const char* pattern,
                                      std::int32_t pattern_length) {
-  using namespace kmodule::field;
+  using namespace module::field;
   if (pattern_length == 0) return 0;
   std::string_view wanted;
   if (pattern_length > 0) {
@@ -140,7 +140,7 @@ KORVALEN_EXPORT std::int32_t wzstndx(const char* field, std::int32_t length, con
 // the same buffer.
 KORVALEN_EXPORT std::int32_t wztxxlt(std::int32_t index, const char* input, char* output,
                                      std::int32_t length) {
-  return kmodule::field::translate(index, input, output, length);
+  return module::field::translate(index, input, output, length);
 }
 
 // Bytes before the first NUL, at most 2147483647; 0 for a null address.

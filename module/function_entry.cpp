@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "critval/evaluation.hpp"
+#include "module/exports.h"
 #include "module/field.hpp"
-#include "module/korvalen.h"
 #include "module/outcomes.hpp"
 
-namespace kmodule {
+namespace module {
 namespace {
 
 constexpr std::int32_t kUpperCaseTable = 2;  // the translation index that upper-cases
@@ -33,10 +33,10 @@ std::optional<critval::Method> read_method(const void* descriptor_address) {
 }
 
 }  // namespace
-}  // namespace kmodule
+}  // namespace module
 
 extern "C" KORVALEN_EXPORT std::int32_t uwfljungcv(void* argument_record, double* result) {
-  using namespace kmodule;
+  using namespace module;
   // Only the flag bytes of the record are written, through this pointer.
   auto* record = static_cast<ArgumentRecord*>(argument_record);
   // alpha is read only once n is accepted, the method only once both are.

@@ -3,10 +3,10 @@
 // read of a member goes through member().
 #pragma once
 
-#include "module/abi.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
+#include "module/records.hpp"
 
-namespace kmodule::gcb {
+namespace module::gcb {
 
 // Member m of the control block, as the pointer type it holds.
 template <typename T = void>
@@ -14,4 +14,4 @@ T* member(Member m) {
   return static_cast<T*>(static_cast<void* const*>(v_global_gcb_anchor)[m]);
 }
 
-}  // namespace kmodule::gcb
+}  // namespace module::gcb

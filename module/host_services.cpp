@@ -4,10 +4,10 @@
 #include <atomic>
 #include <cstring>
 
+#include "module/exports.h"
 #include "module/gcb.hpp"
-#include "module/korvalen.h"
 
-namespace kmodule {
+namespace module {
 namespace {
 
 template <gcb::Service S, typename... Args>
@@ -26,32 +26,32 @@ std::int64_t call_service(Args... args) {
 }
 
 }  // namespace
-}  // namespace kmodule
+}  // namespace module
 
 extern "C" {
 
 KORVALEN_EXPORT std::int64_t wzstrlo(char* buffer, std::int32_t length) {
-  return kmodule::call_service<kmodule::gcb::kLowerCase>(buffer, length);
+  return module::call_service<module::gcb::kLowerCase>(buffer, length);
 }
 
 KORVALEN_EXPORT std::int64_t wzstrup(char* buffer, std::int32_t length) {
-  return kmodule::call_service<kmodule::gcb::kUpperCase>(buffer, length);
+  return module::call_service<module::gcb::kUpperCase>(buffer, length);
 }
 
 KORVALEN_EXPORT std::int64_t wzsxcch(const char* input, std::int32_t input_length, char* output,
                                      std::int32_t output_length, std::int32_t mode) {
-  return kmodule::call_service<kmodule::gcb::kTranslation0>(input, input_length, output,
-                                                            output_length, mode);
+  return module::call_service<module::gcb::kTranslation0>(input, input_length, output,
+                                                          output_length, mode);
 }
 
 KORVALEN_EXPORT std::int64_t wzsxrch(const char* input, std::int32_t input_length, char* output,
                                      std::int32_t output_length, std::int32_t mode) {
-  return kmodule::call_service<kmodule::gcb::kTranslation1>(input, input_length, output,
-                                                            output_length, mode);
+  return module::call_service<module::gcb::kTranslation1>(input, input_length, output,
+                                                          output_length, mode);
 }
 
 KORVALEN_EXPORT std::int64_t xexit(std::int32_t code, std::int32_t detail) {
-  return kmodule::call_service<kmodule::gcb::kExit>(code, detail);
+  return module::call_service<module::gcb::kExit>(code, detail);
 }
 
 }  // extern "C"

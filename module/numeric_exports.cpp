@@ -3,17 +3,17 @@
 // value, the host's missing value.
 #include "critval/critval.hpp"
 #include "linsolve/linsolve.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "module/outcomes.hpp"
 
 extern "C" {
 
 KORVALEN_EXPORT double setcvl_(std::int64_t* n, double* alpha) {
-  return critval::asymptotic(*n, *alpha).value_or(kmodule::kMissingValue);
+  return critval::asymptotic(*n, *alpha).value_or(module::kMissingValue);
 }
 
 KORVALEN_EXPORT double setcv_(std::int64_t* n, double* alpha) {
-  return critval::corrected(*n, *alpha).value_or(kmodule::kMissingValue);
+  return critval::corrected(*n, *alpha).value_or(module::kMissingValue);
 }
 
 KORVALEN_EXPORT double ppnd_(double* p, std::int64_t* fault) {

@@ -9,9 +9,9 @@
 #include <iterator>
 
 #include "critval/outcome.hpp"
-#include "module/abi.hpp"
+#include "module/records.hpp"
 
-namespace kmodule {
+namespace module {
 
 struct HostOutcome {
   critval::Reason reason;  // the row's own index, checked below
@@ -53,4 +53,4 @@ constexpr double host_value(const critval::Outcome& outcome) {
   return outcome.reason == critval::Reason::kValue ? outcome.value : kMissingValue;
 }
 
-}  // namespace kmodule
+}  // namespace module

@@ -5,10 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include "module/exports.h"
 #include "module/gcb.hpp"
-#include "module/korvalen.h"
 
-namespace kmodule {
+namespace module {
 namespace {
 
 struct Function {
@@ -54,13 +54,13 @@ void* allocate(std::int64_t size) {
 }
 
 }  // namespace
-}  // namespace kmodule
+}  // namespace module
 
 extern "C" {
 
 KORVALEN_EXPORT void* xfmuent(std::int32_t request, std::int32_t count, const void* items,
                               void* const* implementations) {
-  using namespace kmodule;
+  using namespace module;
   if (count < 0) return nullptr;
   if (request == kItemsRequest) {
     void* block = allocate(sizeof(FunctionItemsHeader));
@@ -81,7 +81,7 @@ KORVALEN_EXPORT void* xfmuent(std::int32_t request, std::int32_t count, const vo
 }
 
 KORVALEN_EXPORT void* korvalen(std::int32_t request) {
-  using namespace kmodule;
+  using namespace module;
   constexpr auto count = static_cast<std::int32_t>(kFunctionCount);
   if (request == kItemsRequest) return xfmuent(kItemsRequest, count, fncitems.data(), nullptr);
   if (request == kImplementationsRequest) {

@@ -205,7 +205,7 @@ fi
 if cmake --install "$build" --prefix "$work/prefix" >/dev/null; then
   check "installed" 0 '^3\.810087571983974$' '^$' -- "$work/prefix/bin/ljungcv" 100 0.05
   check "installed module" 0 "module file: +$work/prefix/lib[^ ]*/korvalen/korvalen\.so" '^$' -- "$work/prefix/bin/ljungcv" --version
-  for header in korvalen.h module/korvalen.h module/abi.hpp; do
+  for header in korvalen.h module/exports.h module/records.hpp; do
     [[ -f $work/prefix/include/korvalen/$header ]] && echo "ok   installed $header" ||
       { echo "FAIL installed header $header"; failures=$((failures + 1)); }
   done

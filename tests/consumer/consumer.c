@@ -1,7 +1,7 @@
 /* A C11 program against the installed library, as a user builds it. The
  * module's header is included too: it must compile as C for host integrators. */
 #include <korvalen/korvalen.h>
-#include <korvalen/module/korvalen.h>
+#include <korvalen/module/exports.h>
 #include <stdio.h>
 
 int main(void) {

@@ -49,7 +49,7 @@ TEST(Host, ServiceLogStaysBoundedAndCounts) {
   for (std::uint64_t i = 0; i < kCalls; ++i) {
     ASSERT_EQ(module.evaluate(100, 0.05, "ljung").status, 0);
   }
-  EXPECT_EQ(host.service_count(kmodule::gcb::kUpperCase), kCalls);
+  EXPECT_EQ(host.service_count(module::gcb::kUpperCase), kCalls);
   const auto calls = host.service_calls();
   ASSERT_EQ(calls.size(), host::Host::kKeptCalls);
   EXPECT_EQ(calls.back().output, "LJUNG");

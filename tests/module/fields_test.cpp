@@ -10,7 +10,7 @@
 
 #include "guarded.hpp"
 #include "loaded_module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "test_support.hpp"
 
 namespace {
@@ -278,8 +278,8 @@ TEST_F(Fields, InputAHostShouldNeverSend) {
   // Length 0 with null buffers: nothing read or written, the service still called.
   host_.set_service_route(true);
   for (std::int32_t index : {2, 3}) EXPECT_EQ(translate(index, nullptr, nullptr, 0), 0);
-  EXPECT_EQ(host_.service_count(kmodule::gcb::kUpperCase), 1u);
-  EXPECT_EQ(host_.service_count(kmodule::gcb::kLowerCase), 1u);
+  EXPECT_EQ(host_.service_count(module::gcb::kUpperCase), 1u);
+  EXPECT_EQ(host_.service_count(module::gcb::kLowerCase), 1u);
 
   // lassol_ with lda below the order: singular, a never read (null here), x untouched.
   auto lassol = module_.function<decltype(&lassol_)>("lassol_");

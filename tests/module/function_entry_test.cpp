@@ -168,8 +168,8 @@ TEST_F(FunctionEntry, AgreesWithTheCoreOverAGrid) {
 // input a host should never send.
 class RawRecord : public FunctionEntry {
  protected:
-  kmodule::ArgumentRecord record_;
-  kmodule::CharacterValue text_;
+  module::ArgumentRecord record_;
+  module::CharacterValue text_;
   double n_ = 10, alpha_ = 0.05, result_ = 42.0;
   std::string characters_ = "L";
 
@@ -189,12 +189,12 @@ class RawRecord : public FunctionEntry {
 };
 
 TEST_F(RawRecord, OnlyTheFlagBitAndTheResultChange) {
-  kmodule::ArgumentRecord before;
+  module::ArgumentRecord before;
   alpha_ = 0.5;
   text_.length = 1;
   text_.characters = characters_.data();
   std::memcpy(&before, &record_, sizeof before);
-  const kmodule::CharacterValue text_before = text_;
+  const module::CharacterValue text_before = text_;
   EXPECT_EQ(call(), kInvalid);
   EXPECT_EQ(bits(result_), testing_support::kMissingBits);
   EXPECT_EQ(record_.arguments[1].flags, 0xF1);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "loaded_module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "test_support.hpp"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "loaded_module.hpp"
-#include "module/korvalen.h"
+#include "module/exports.h"
 #include "test_support.hpp"
 
 namespace {
@@ -64,7 +64,7 @@ TEST_F(Records, EntryStoresTheAnchors) {
 
   // A second entry with another control block overwrites all three.
   std::array<void*, host::Host::kMembers> other{};
-  other[kmodule::gcb::GCB_TKHANDLE] = reinterpret_cast<void*>(std::uintptr_t{0x1234});
+  other[module::gcb::GCB_TKHANDLE] = reinterpret_cast<void*>(std::uintptr_t{0x1234});
   EXPECT_EQ(entry(other.data(), nullptr), symbol("vi_mcn"));
   EXPECT_EQ(*gcb, other.data());
   EXPECT_EQ(*pidb, nullptr);
@@ -73,7 +73,7 @@ TEST_F(Records, EntryStoresTheAnchors) {
 }
 
 TEST_F(Records, ImageInformation) {
-  const auto& vi = *static_cast<const kmodule::ImageInformation*>(symbol("vi_mcn"));
+  const auto& vi = *static_cast<const module::ImageInformation*>(symbol("vi_mcn"));
   EXPECT_EQ(&vi, &module_.image());
   EXPECT_EQ(bytes_of(vi, 0, 24), std::string("ZOR_Image_Information=") + zeros(2));
   EXPECT_EQ(bytes_of(vi, 24, 8), std::string("\xED\xEB\xBD\xB0", 4) + zeros(4));

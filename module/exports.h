@@ -1,16 +1,16 @@
 /* The module's binary interface: every name the host resolves in korvalen.so,
  * with C linkage. Nothing else in the image is visible. C and C++; in C the
- * records are incomplete types (their layouts are in abi.hpp, C++). */
-#ifndef KORVALEN_MODULE_KORVALEN_H
-#define KORVALEN_MODULE_KORVALEN_H
+ * records are incomplete types (their layouts are in records.hpp, C++). */
+#ifndef KORVALEN_MODULE_EXPORTS_H
+#define KORVALEN_MODULE_EXPORTS_H
 
 #define KORVALEN_EXPORT __attribute__((visibility("default")))
 
 #ifdef __cplusplus
 #include <cstdint>
 
-#include "abi.hpp"
-#define KORVALEN_RECORD(cxx, c) kmodule::cxx
+#include "records.hpp"
+#define KORVALEN_RECORD(cxx, c) module::cxx
 extern "C" {
 #else
 #include <stdint.h>
@@ -67,4 +67,4 @@ KORVALEN_EXPORT int64_t xexit(int32_t code, int32_t detail);
 }  // extern "C"
 #endif
 
-#endif /* KORVALEN_MODULE_KORVALEN_H */
+#endif /* KORVALEN_MODULE_EXPORTS_H */

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-namespace kmodule {
+namespace module {
 
 #define KORVALEN_PLAIN_RECORD(T, size)         \
   static_assert(sizeof(T) == (size));          \
@@ -247,4 +247,4 @@ inline constexpr Service kTranslation1{4, 39};
 inline constexpr Service kExit{39, 4};
 
 }  // namespace gcb
-}  // namespace kmodule
+}  // namespace module
