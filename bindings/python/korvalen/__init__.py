@@ -15,7 +15,13 @@ import warnings
 
 import numpy as np
 
-from . import _korvalen
+try:
+    from . import _korvalen
+except ImportError as error:  # the source folder, where nothing is built
+    raise ImportError(
+        f"korvalen's native part is not built in {__path__[0]}: this is the package's source "
+        "folder, which Python found first on its path. Install the package (pip install "
+        "bindings/python, see its README) and import it from another directory.") from error
 
 __all__ = ["ljungcv", "explain", "__version__"]
 __version__ = _korvalen.library_version

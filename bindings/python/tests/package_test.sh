@@ -36,3 +36,10 @@ echo "ok   installed into the venv, with py.typed"
 # package is still the one imported.
 (cd "$build" && "$venv/bin/python" -c 'import korvalen; assert korvalen.ljungcv(100, 0.05) == 3.810087571983974')
 echo "ok   import korvalen in $build"
+# From inside the source folder, the source folder is found first: an
+# ImportError that says so, not a circular import.
+if (cd "$here" && "$venv/bin/python" -c 'import korvalen' 2>&1 | grep -q "korvalen's native part is not built"); then
+  echo "ok   import from the source folder says what to do"
+else
+  echo "FAIL import from the source folder"; exit 1
+fi
