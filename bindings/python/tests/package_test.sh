@@ -38,7 +38,8 @@ echo "ok   installed into the venv, with py.typed"
 echo "ok   import korvalen in $build"
 # From inside the source folder, the source folder is found first: an
 # ImportError that says so, not a circular import.
-if (cd "$here" && "$venv/bin/python" -c 'import korvalen' 2>&1 | grep -q "korvalen's native part is not built"); then
+said=$(cd "$here" && "$venv/bin/python" -c 'import korvalen' 2>&1 || true)
+if [[ $said == *"korvalen's native part is not built"* ]]; then
   echo "ok   import from the source folder says what to do"
 else
   echo "FAIL import from the source folder"; exit 1
