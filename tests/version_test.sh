@@ -10,9 +10,9 @@ check() {  # WHERE TEXT: TEXT holds the version
   if [[ $2 == *"$version"* ]]; then echo "ok   $1"; else
     echo "FAIL $1: '$2' is not $version"; failed=$((failed + 1)); fi
 }
-check "the library" "$(/usr/bin/python3 -c 'import ctypes, sys
-lib = ctypes.CDLL(sys.argv[1]); lib.korvalen_version.restype = ctypes.c_char_p
-print(lib.korvalen_version().decode())' "$library")"
+# The string korvalen_version() returns, read from the file: a sanitized
+# build's library cannot be loaded into a plain interpreter.
+check "the library" "$(strings -a "$library" | grep -xE '[0-9]+\.[0-9]+\.[0-9]+' | head -n 1)"
 check "R's DESCRIPTION" "$(sed -n 's/^Version: //p' "$source/bindings/r/DESCRIPTION")"
 check "CITATION.cff" "$(sed -n 's/^version: //p' "$source/CITATION.cff")"
 check "debian/changelog" "$(head -n 1 "$source/debian/changelog" | sed 's/^korvalen (\(.*\)) .*/\1/')"
