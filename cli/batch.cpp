@@ -277,18 +277,19 @@ int run_batch(Context& c, int fd, const std::string& name) {
   if (left) write_rows(writer, c.out, *left, left_at);
   while (Batch* b = pipeline->take_left()) {
     write_rows(writer, c.out, *b);
-    if (b != mine) b->release();
+    b->release();
   }
   if (read_failure) std::rethrow_exception(read_failure);
   if (ended) return writer.finish();
+  // Reading goes on in this thread's batch, where it ran short, else in one
+  // given back; every other batch gives its storage back.
   if (!mine) {
     mine = left ? left : pipeline->any_empty();
     mine->clear();
+  } else if (left) {
+    left->release();
   }
-  if (left && left != mine) left->release();
-  for (Batch* b; (b = pipeline->any_empty()) != nullptr;) {
-    if (b != mine) b->release();
-  }
+  while (Batch* b = pipeline->any_empty()) b->release();
   return run_alone(reader, writer, c.out, *mine);
 }
 

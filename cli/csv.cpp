@@ -114,6 +114,13 @@ void CsvReader::start_row(Row& row) {
   content_ = false;
 }
 
+void CsvReader::count_bytes(Row& row, std::size_t size) {
+  row_bytes_ += size;
+  if (row.too_long || row_bytes_ <= max_row_) return;
+  row.too_long = true;
+  for (std::string& field : row.fields) std::string().swap(field);
+}
+
 void CsvReader::end_field(Row& row) {
   if (!row.too_long && row.count < kMaxFields) row.fields[row.count].resize(kept_length_);
   ++row.count;
@@ -151,11 +158,7 @@ bool CsvReader::read_row(Row& row) {
         at_ += size;
         after_cr_ = false;
         row.last_line = line_;
-        row_bytes_ += size;
-        if (!row.too_long && row_bytes_ > max_row_) {
-          row.too_long = true;
-          for (std::string& field : row.fields) std::string().swap(field);
-        }
+        count_bytes(row, size);
         if (!row.too_long && row.count < kMaxFields) {
           std::string& field = row.fields[row.count];
           field.append(begin, size);
@@ -178,10 +181,7 @@ bool CsvReader::read_row(Row& row) {
     after_cr_ = c == '\r';
     row.last_line = line_;
     if (line_end) ++line_;
-    if (!row.too_long && ++row_bytes_ > max_row_) {
-      row.too_long = true;
-      for (std::string& field : row.fields) std::string().swap(field);
-    }
+    count_bytes(row, 1);
     std::string* field = !row.too_long && row.count < kMaxFields ? &row.fields[row.count] : nullptr;
     const auto keep = [&](char byte, bool counts) {
       if (field == nullptr) return;
@@ -210,17 +210,11 @@ bool CsvReader::read_row(Row& row) {
           keep(c, true);
         }
         break;
-      case State::kUnquoted:
-        if (c == ',') {
-          end_field(row);
-        } else if (line_end) {
-          end_field(row);
-          return true;
-        } else {
-          keep(c, c != ' ' && c != '\t');
-        }
+      case State::kUnquoted:  // a comma or a line end: the rest came as a run
+        end_field(row);
+        if (line_end) return true;
         break;
-      case State::kQuoted:
+      case State::kQuoted:  // a quote or a line end: the rest came as a run
         if (c == '"') {
           state_ = State::kQuoteInQuoted;
         } else {

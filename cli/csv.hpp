@@ -61,6 +61,8 @@ class CsvReader {
   bool fill();
   void start_row(Row& row);
   void end_field(Row& row);
+  // Counts a row's bytes; past the limit, the row is too long and holds nothing.
+  void count_bytes(Row& row, std::size_t size);
 
   int fd_;
   std::string name_;

@@ -61,21 +61,9 @@ class Pipeline {
     return !full_.empty();
   }
   // Once the consumer has gone: the next filled batch it left, or null.
-  Batch* take_left() {
-    std::lock_guard lock(mutex_);
-    if (full_.empty()) return nullptr;
-    Batch* b = full_.front();
-    full_.pop_front();
-    return b;
-  }
+  Batch* take_left() { return pop(full_); }
   // Once the consumer has gone: a batch that is neither full nor in use, or null.
-  Batch* any_empty() {
-    std::lock_guard lock(mutex_);
-    if (empty_.empty()) return nullptr;
-    Batch* b = empty_.front();
-    empty_.pop_front();
-    return b;
-  }
+  Batch* any_empty() { return pop(empty_); }
   // Consumer: gives up; the producer's next take_empty() says so.
   void stop() {
     std::lock_guard lock(mutex_);
@@ -84,6 +72,14 @@ class Pipeline {
   }
 
  private:
+  Batch* pop(std::deque<Batch*>& from) {
+    std::lock_guard lock(mutex_);
+    if (from.empty()) return nullptr;
+    Batch* b = from.front();
+    from.pop_front();
+    return b;
+  }
+
   std::array<Batch, Count> batches_;
   std::mutex mutex_;
   std::condition_variable changed_;

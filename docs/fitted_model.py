@@ -15,25 +15,21 @@ Prints a Markdown table. 20,000 series per length, seed 20261209: a level
 p is estimated to within about 2 sqrt(p (1 - p) / 20000).
 Usage: docs/fitted_model.py [PATH/libkorvalen.so.1]
 """
-import ctypes
-import math
+import os
 import sys
 
 import numpy as np
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from level import level, load  # noqa: E402  (the library's values, the exact level)
 
 PHI, BURN_IN, REPLICATIONS, SEED = 0.7, 100, 20000, 20261209
 LENGTHS = (50, 100, 200, 500)
 ALPHAS = (0.05, 0.01)
 
 
-class Result(ctypes.Structure):
-    _fields_ = [("value", ctypes.c_double), ("status", ctypes.c_int32), ("rejected", ctypes.c_int32)]
-
-
 def main():
-    lib = ctypes.CDLL(sys.argv[1] if len(sys.argv) > 1 else "build/release/lib/libkorvalen.so.1")
-    lib.korvalen_ljungcv.restype = Result
-    lib.korvalen_ljungcv.argtypes = [ctypes.c_double, ctypes.c_double, ctypes.c_char_p]
+    lib = load(sys.argv[1] if len(sys.argv) > 1 else "build/release/lib/libkorvalen.so.1")
     rng = np.random.default_rng(SEED)
     print("| T | alpha | method | independent, known scale | usual scale | robust scale (MAD) |")
     print("|---|---|---|---|---|---|")
@@ -55,7 +51,7 @@ def main():
         for alpha in ALPHAS:
             for method in ("C", "L"):
                 c = lib.korvalen_ljungcv(m, alpha, method.encode()).value
-                exact = -math.expm1(m * math.log1p(-math.erfc(c / math.sqrt(2.0))))
+                exact = level(m, c)
                 cells = [f"{exact:.4f}"] + [f"{np.mean(largest / s > c):.4f}" for s in (usual, mad)]
                 print(f"| {length} | {alpha:g} | {method} | " + " | ".join(cells) + " |")
 

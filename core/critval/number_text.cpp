@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <string_view>
+
+#include "critval/text_writer.hpp"
 
 namespace critval {
 namespace {
@@ -110,37 +113,19 @@ bool positional_digits(double x, std::uint64_t& m, int& k) {
   return false;
 }
 
-class Writer {
+class Writer : public TextWriter<Writer> {
  public:
-  Writer(char* buffer, std::size_t size) : buffer_(buffer), size_(size) {}
-  Writer& put(char c) {
-    if (length_ + 1 < size_) buffer_[length_] = c;
-    ++length_;
-    return *this;
-  }
-  Writer& text(const char* s, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) put(s[i]);
-    return *this;
-  }
-  std::size_t finish() {
-    if (size_ > 0) buffer_[length_ < size_ ? length_ : size_ - 1] = '\0';
-    return length_;
-  }
-
- private:
-  char* buffer_;
-  std::size_t size_;
-  std::size_t length_ = 0;
+  using TextWriter::TextWriter;
 };
 
 }  // namespace
 
 std::size_t format_shortest(double value, char* buffer, std::size_t size) {
   Writer w(buffer, size);
-  if (std::isnan(value)) return w.text("nan", 3).finish();
+  if (std::isnan(value)) return w.text("nan").finish();
   if (std::signbit(value)) w.put('-');
   const double x = std::fabs(value);
-  if (std::isinf(x)) return w.text("inf", 3).finish();
+  if (std::isinf(x)) return w.text("inf").finish();
   if (x == 0.0) return w.put('0').finish();
   const bool positional = x >= 1e-7 && x < 1e21;
 
@@ -168,27 +153,29 @@ std::size_t format_shortest(double value, char* buffer, std::size_t size) {
   if (d.count <= d.exponent && (positional || d.exponent + 1 <= exponent_form)) {
     char whole[32];
     const int n = std::snprintf(whole, sizeof whole, "%.0f", x);
-    return w.text(whole, static_cast<std::size_t>(n)).finish();
+    return w.text(std::string_view(whole, static_cast<std::size_t>(n))).finish();
   }
   if (positional) {
     if (d.exponent < 0) {
-      w.text("0.", 2);
+      w.text("0.");
       for (int i = -1; i > d.exponent; --i) w.put('0');
-      return w.text(d.digits, static_cast<std::size_t>(d.count)).finish();
+      return w.text(std::string_view(d.digits, static_cast<std::size_t>(d.count))).finish();
     }
     const int whole = d.exponent + 1;
-    w.text(d.digits, static_cast<std::size_t>(whole < d.count ? whole : d.count));
+    w.text(std::string_view(d.digits, static_cast<std::size_t>(whole < d.count ? whole : d.count)));
     if (d.count > whole) {
-      w.put('.').text(d.digits + whole, static_cast<std::size_t>(d.count - whole));
+      w.put('.').text(
+          std::string_view(d.digits + whole, static_cast<std::size_t>(d.count - whole)));
     }
     return w.finish();
   }
   w.put(d.digits[0]);
-  if (d.count > 1) w.put('.').text(d.digits + 1, static_cast<std::size_t>(d.count - 1));
+  if (d.count > 1)
+    w.put('.').text(std::string_view(d.digits + 1, static_cast<std::size_t>(d.count - 1)));
   w.put('e').put(d.exponent < 0 ? '-' : '+');
   char exponent[8];
   const int n = std::snprintf(exponent, sizeof exponent, "%02d", std::abs(d.exponent));
-  return w.text(exponent, static_cast<std::size_t>(n)).finish();
+  return w.text(std::string_view(exponent, static_cast<std::size_t>(n))).finish();
 }
 
 }  // namespace critval

@@ -8,6 +8,7 @@
 
 #include "critval/checks.hpp"
 #include "critval/number_text.hpp"
+#include "critval/text_writer.hpp"
 
 namespace critval {
 namespace {
@@ -21,16 +22,12 @@ std::string_view part(std::string_view s, std::size_t from,
   return std::string_view(s.data() + from, count);
 }
 
-// Appends to a caller's buffer as snprintf does: counts every byte, stores
-// what fits before the terminating NUL.
-class Writer {
+// The sentence's writer: text, numbers as every surface writes them,
+// integers and quoted keywords.
+class Writer : public TextWriter<Writer> {
  public:
-  Writer(char* buffer, std::size_t size) : buffer_(buffer), size_(size) {}
+  using TextWriter::TextWriter;
 
-  Writer& text(std::string_view s) {
-    for (const char c : s) put(c);
-    return *this;
-  }
   Writer& number(double value) {
     char digits[40];
     const std::size_t n = format_shortest(value, digits, sizeof digits);
@@ -68,19 +65,6 @@ class Writer {
     }
     return *this;
   }
-  std::size_t finish() {
-    if (size_ > 0) buffer_[length_ < size_ ? length_ : size_ - 1] = '\0';
-    return length_;
-  }
-
- private:
-  void put(char c) {
-    if (length_ + 1 < size_) buffer_[length_] = c;
-    ++length_;
-  }
-  char* buffer_;
-  std::size_t size_;
-  std::size_t length_ = 0;
 };
 
 // The keywords as "L, C, CORR, ...".

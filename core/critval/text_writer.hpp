@@ -1,0 +1,39 @@
+// Text into a caller's buffer as snprintf writes it: every byte counted, what
+// fits stored before the terminating NUL. A base for writers that add their
+// own pieces and chain them (Derived is the writer itself).
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace critval {
+
+template <typename Derived>
+class TextWriter {
+ public:
+  TextWriter(char* buffer, std::size_t size) : buffer_(buffer), size_(size) {}
+
+  Derived& put(char c) {
+    if (length_ + 1 < size_) buffer_[length_] = c;
+    ++length_;
+    return self();
+  }
+  Derived& text(std::string_view s) {
+    for (const char c : s) put(c);
+    return self();
+  }
+  // NUL-terminates what was stored; returns the whole text's length.
+  std::size_t finish() {
+    if (size_ > 0) buffer_[length_ < size_ ? length_ : size_ - 1] = '\0';
+    return length_;
+  }
+
+ private:
+  Derived& self() { return static_cast<Derived&>(*this); }
+
+  char* buffer_;
+  std::size_t size_;
+  std::size_t length_ = 0;
+};
+
+}  // namespace critval
