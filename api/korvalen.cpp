@@ -4,8 +4,9 @@
 // for every result without a value.
 #include <korvalen/korvalen.h>
 
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -92,11 +93,20 @@ size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
   if (result != nullptr) *result = result_of(outcome);
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
   if (outcome.reason == critval::Reason::kValue) return length;
-  // snprintf continues the sentence where it ends, or counts what would follow.
-  char* const end = length < size ? buffer + length : nullptr;
+  // The status continues the sentence as far as it fits, NUL-terminated as
+  // snprintf leaves it, and counts in the length whole.
+  char suffix[32] = " (status ";
+  char* const digits = suffix + std::strlen(suffix);
   const int status = static_cast<int>(module::host_outcome(outcome.reason).status);
-  return length +
-         static_cast<size_t>(std::snprintf(end, end ? size - length : 0, " (status %d)", status));
+  char* const close = std::to_chars(digits, suffix + sizeof suffix - 2, status).ptr;
+  close[0] = ')';
+  const auto added = static_cast<size_t>(close + 1 - suffix);
+  if (length + 1 < size) {
+    const size_t stored = added < size - length - 1 ? added : size - length - 1;
+    std::memcpy(buffer + length, suffix, stored);
+    buffer[length + stored] = '\0';
+  }
+  return length + added;
 }
 
 }  // namespace

@@ -43,12 +43,16 @@ bool is_header(const CsvReader::Row& row) {
 constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 
-// What the first stage reads of a row: n and alpha, and the row's fields as
-// they are echoed.
+// What the first stage reads of a row: n and alpha.
 struct Numbers {
   std::optional<double> n, alpha;
-  std::string echo;  // "n,alpha,method,"
 };
+
+// An empty method, like an absent one, is the default.
+std::optional<std::string_view> method_of(const CsvReader::Row& row) {
+  return row.count == 3 && !row.fields[2].empty() ? std::optional<std::string_view>(row.fields[2])
+                                                  : std::nullopt;
+}
 
 struct Batch {
   std::array<CsvReader::Row, kBatchRows> rows;
@@ -59,31 +63,36 @@ struct Batch {
   void clear() { used = bytes = 0, row_read = false; }
   // Gives the rows' storage back, for the one thread that goes on without it.
   void release() {
-    for (std::size_t i = 0; i < kBatchRows; ++i) {
-      for (std::string& field : rows[i].fields) std::string().swap(field);
-      std::string().swap(numbers[i].echo);
+    for (CsvReader::Row& row : rows) {
+      for (std::string& field : row.fields) std::string().swap(field);
     }
   }
 };
 
-// The row's echo and numbers; returns the bytes they hold.
+// The row's numbers; returns the bytes its fields take.
 std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
-  if (numbers.echo.capacity() > 4096) std::string().swap(numbers.echo);
-  numbers.echo.clear();
-  const bool kept = !row.too_long && !row.unclosed;
-  std::size_t bytes = 0;
-  for (std::size_t i = 0; i < 3; ++i) {
-    if (kept && i < row.count) {
-      append_field(numbers.echo, row.fields[i]);
-      if (i == 2 && row.fields[i].empty()) numbers.echo += "\"\"";  // given, but empty
-      bytes += row.fields[i].size();
-    }
-    numbers.echo += ',';
-  }
-  const bool shaped = kept && row.count >= 2;
+  const bool shaped = !row.too_long && !row.unclosed && row.count >= 2;
   numbers.n = shaped ? field_number(row.fields[0]) : std::nullopt;
   numbers.alpha = shaped ? field_number(row.fields[1]) : std::nullopt;
-  return bytes + numbers.echo.size();
+  std::size_t bytes = 0;
+  for (const std::string& field : row.fields) bytes += field.capacity();
+  return bytes;
+}
+
+// The row's first three fields as they are echoed: "n,alpha,method,".
+void append_echo(std::string& out, const CsvReader::Row& row) {
+  const bool kept = !row.too_long && !row.unclosed;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (kept && i < row.count) {
+      if (row.plain) {
+        out += row.fields[i];  // as it is: nothing to quote or escape
+      } else {
+        append_field(out, row.fields[i]);
+      }
+      if (i == 2 && row.fields[i].empty()) out += "\"\"";  // given, but empty
+    }
+    out += ',';
+  }
 }
 
 // Fills a batch on from where it stands, as far as the rows are already
@@ -150,7 +159,7 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     return;
   }
   std::string& b = c_.out.buffer();
-  b += numbers.echo;
+  append_echo(b, row);
   std::string why = unreadable(row, numbers);
   if (!why.empty()) {
     why = name_ + " line " + std::to_string(row.line) + ": " + why;
@@ -162,10 +171,7 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     if (errors_++ == 0) first_error_ = std::move(why);
     return;
   }
-  // An empty method, like an absent one, is the default.
-  const std::optional<std::string_view> method =
-      row.count == 3 && !row.fields[2].empty() ? std::optional<std::string_view>(row.fields[2])
-                                               : std::nullopt;
+  const std::optional<std::string_view> method = method_of(row);
   const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
   append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
   c_.out.row_done();
@@ -191,10 +197,10 @@ void write_rows(RowWriter& writer, Output& out, const Batch& b, std::size_t from
 
 // Both stages on this thread, where no second one can be had, or on from a
 // batch that a second thread left for want of memory.
-int run_alone(CsvReader& reader, RowWriter& writer, Output& out, Batch& b) {
+int run_alone(Context& c, CsvReader& reader, RowWriter& writer, Batch& b) {
   for (bool last = false; !last;) {
     last = read_batch(reader, b);
-    write_rows(writer, out, b);
+    write_rows(writer, c.out, b);
     b.clear();
   }
   return writer.finish();
@@ -245,7 +251,7 @@ int run_batch(Context& c, int fd, const std::string& name) {
   });
   if (!started) {
     auto b = std::make_unique<Batch>();
-    return run_alone(reader, writer, c.out, *b);
+    return run_alone(c, reader, writer, *b);
   }
 
   std::exception_ptr read_failure;
@@ -290,7 +296,7 @@ int run_batch(Context& c, int fd, const std::string& name) {
     left->release();
   }
   while (Batch* b = pipeline->any_empty()) b->release();
-  return run_alone(reader, writer, c.out, *mine);
+  return run_alone(c, reader, writer, *mine);
 }
 
 }  // namespace cli

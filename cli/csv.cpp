@@ -34,14 +34,19 @@ std::string printable(std::string_view text) {
 }
 
 void append_field(std::string& out, std::string_view text) {
-  const bool quote = !text.empty() && (text.front() == ' ' || text.back() == ' ' ||
-                                       std::memchr(text.data(), ',', text.size()) != nullptr ||
-                                       std::memchr(text.data(), '"', text.size()) != nullptr);
-  bool control = false;  // a loop without an early exit, for the compiler to vectorise
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    control |= byte < 0x20 || byte == 0x7F;
-  }
+  // What each byte asks of its field: quotes (a comma or a quote), or escapes.
+  static constexpr auto kNeeds = [] {
+    std::array<unsigned char, 256> needs{};
+    for (int byte = 0; byte < 0x20; ++byte) needs[byte] = 2;
+    needs[0x7F] = 2;
+    needs[','] = needs['"'] = 1;
+    return needs;
+  }();
+  unsigned needs = 0;
+  for (const char c : text) needs |= kNeeds[static_cast<unsigned char>(c)];
+  const bool quote =
+      (needs & 1) != 0 || (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+  const bool control = (needs & 2) != 0;
   if (!quote) {
     if (control) {
       append_printable(out, text);
@@ -91,9 +96,9 @@ bool CsvReader::fill() {
 }
 
 bool CsvReader::next(Row& row) {
-  if (cut_short_) throw std::bad_alloc();
+  const bool resume = cut_short_;
   cut_short_ = true;
-  const bool got = read_row(row);
+  const bool got = read_row(row, resume);
   cut_short_ = false;
   return got;
 }
@@ -101,6 +106,7 @@ bool CsvReader::next(Row& row) {
 void CsvReader::start_row(Row& row) {
   constexpr std::size_t kKeptCapacity = 4096;  // a long row's storage is not kept for the next
   row.count = 0;
+  row.plain = false;
   row.too_long = false;
   row.unclosed = false;
   row.line = row.last_line = line_;
@@ -128,9 +134,62 @@ void CsvReader::end_field(Row& row) {
   state_ = State::kFieldStart;
 }
 
-bool CsvReader::read_row(Row& row) {
-  start_row(row);
-  std::uint64_t quote_line = 0;
+// The common row at once: a whole line already in the block, without a quote
+// or a CR but at its end, within the limit and not blank. Reads it as the
+// byte-by-byte machine below would; false, with nothing read, for any other.
+bool CsvReader::read_plain_line(Row& row) {
+  // What a byte is to a plain line: ordinary, a comma, a byte to escape on
+  // output, or one that ends the fast path.
+  constexpr unsigned char kComma = 1, kControl = 2, kStop = 3;  // else 0: ordinary
+  static constexpr auto kKind = [] {
+    std::array<unsigned char, 256> kind{};
+    for (int byte = 0; byte < 0x20; ++byte) kind[byte] = kControl;
+    kind[0x7F] = kControl;
+    kind[','] = kComma;
+    kind['"'] = kind['\r'] = kStop;
+    return kind;
+  }();
+  if (after_cr_ || at_ >= block_.size()) return false;
+  const char* const begin = block_.data() + at_;
+  const auto* const newline =
+      static_cast<const char*>(std::memchr(begin, '\n', block_.size() - at_));
+  if (newline == nullptr) return false;
+  const char* const end = newline > begin && newline[-1] == '\r' ? newline - 1 : newline;
+  if (static_cast<std::size_t>(end - begin) + 1 > max_row_) return false;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t count = 0;
+  bool control = false;
+  for (const char *field = begin, *p = begin;; ++p) {
+    const unsigned char kind = p < end ? kKind[static_cast<unsigned char>(*p)] : kComma;
+    if (kind != kComma) {
+      if (kind == kStop) {
+        for (std::size_t i = 0; i < count && i < kMaxFields; ++i) row.fields[i].clear();
+        return false;
+      }
+      control |= kind == kControl;
+      continue;
+    }
+    const char* last = p;
+    while (field < last && blank(*field)) ++field;
+    while (last > field && blank(last[-1])) --last;
+    if (count < kMaxFields) row.fields[count].assign(field, last);
+    ++count;
+    if (p == end) break;
+    field = p + 1;
+  }
+  if (count == 1 && row.fields[0].empty()) return false;  // blanks only
+  row.count = count;
+  row.plain = !control;
+  at_ = static_cast<std::size_t>(newline + 1 - block_.data());
+  ++line_;
+  return true;
+}
+
+bool CsvReader::read_row(Row& row, bool resume) {
+  if (!resume || row_bytes_ == 0) {
+    start_row(row);
+    if (read_plain_line(row)) return true;
+  }
   for (;;) {
     if (at_ == block_.size() && (end_ || !fill())) {
       end_ = true;
@@ -139,7 +198,7 @@ bool CsvReader::read_row(Row& row) {
         start_row(row);  // no field kept
         row.line = first, row.last_line = last;
         row.unclosed = true;
-        row.quote_line = quote_line;
+        row.quote_line = quote_line_;
         return true;
       }
       if (!content_) return false;  // nothing, or blanks only
@@ -155,22 +214,27 @@ bool CsvReader::read_row(Row& row) {
       while (q < end && *q != stop && *q != '\n' && *q != '\r') ++q;
       if (q > begin) {
         const auto size = static_cast<std::size_t>(q - begin);
+        const bool kept = !row.too_long && row.count < kMaxFields && row_bytes_ + size <= max_row_;
+        if (kept) row.fields[row.count].append(begin, size);
         at_ += size;
         after_cr_ = false;
         row.last_line = line_;
         count_bytes(row, size);
-        if (!row.too_long && row.count < kMaxFields) {
-          std::string& field = row.fields[row.count];
-          field.append(begin, size);
-          std::size_t kept = size;  // unquoted text keeps no trailing blank
-          while (state_ == State::kUnquoted && kept > 0 &&
-                 (begin[kept - 1] == ' ' || begin[kept - 1] == '\t')) {
-            --kept;
+        if (kept) {
+          const std::string& field = row.fields[row.count];
+          std::size_t blanks = 0;  // unquoted text keeps no trailing blank
+          while (state_ == State::kUnquoted && blanks < size &&
+                 (begin[size - 1 - blanks] == ' ' || begin[size - 1 - blanks] == '\t')) {
+            ++blanks;
           }
-          if (kept > 0) kept_length_ = field.size() - (size - kept);
+          if (blanks < size) kept_length_ = field.size() - blanks;
         }
         continue;
       }
+    }
+    if (!row.too_long && row.count < kMaxFields) {  // room for the byte, before it is taken
+      std::string& field = row.fields[row.count];
+      if (field.size() == field.capacity()) field.reserve(field.size() + 1);
     }
     const char c = block_[at_++];
     const bool line_end = c == '\r' || c == '\n';
@@ -204,7 +268,7 @@ bool CsvReader::read_row(Row& row) {
           end_field(row);
         } else if (c == '"') {
           state_ = State::kQuoted;
-          quote_line = row.last_line;
+          quote_line_ = row.last_line;
         } else {
           state_ = State::kUnquoted;
           keep(c, true);

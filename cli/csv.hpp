@@ -40,6 +40,7 @@ class CsvReader {
     std::size_t count = 0;        // fields in the row
     std::uint64_t line = 0;       // where it begins, from 1
     std::uint64_t last_line = 0;  // where it ends
+    bool plain = false;           // no field holds a quote, a comma or a control byte
     bool too_long = false;        // longer than the limit: no fields kept
     bool unclosed = false;        // a quote opened on quote_line never closes: no fields kept
     std::uint64_t quote_line = 0;
@@ -50,14 +51,16 @@ class CsvReader {
   CsvReader& operator=(const CsvReader&) = delete;
 
   // The next row; false at the end of the input. Throws ReadError, and
-  // std::bad_alloc for good once a row has been cut short by it.
+  // std::bad_alloc with nothing of the input lost: the next call, with the
+  // same row, goes on where it stopped.
   bool next(Row& row);
   // Whether rows can be had without reading (and perhaps waiting) again.
   bool buffered() const { return at_ < block_.size(); }
 
  private:
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
-  bool read_row(Row& row);
+  bool read_row(Row& row, bool resume);
+  bool read_plain_line(Row& row);
   bool fill();
   void start_row(Row& row);
   void end_field(Row& row);
@@ -74,10 +77,11 @@ class CsvReader {
   std::uint64_t line_ = 1;
   bool after_cr_ = false;  // the last byte was a CR: an LF now ends no further line
   State state_ = State::kFieldStart;
-  std::size_t row_bytes_ = 0;    // of the row so far, line end included
-  std::size_t kept_length_ = 0;  // of the current field, trailing blanks of unquoted text excluded
-  bool content_ = false;         // the row holds more than blanks
-  bool cut_short_ = false;       // a row was left half read: no reading on from there
+  std::size_t row_bytes_ = 0;     // of the row so far, line end included
+  std::size_t kept_length_ = 0;   // of the current field, trailing blanks of unquoted text excluded
+  bool content_ = false;          // the row holds more than blanks
+  std::uint64_t quote_line_ = 0;  // where the open quote began
+  bool cut_short_ = false;        // the last row was left half read, for want of memory
 };
 
 }  // namespace cli

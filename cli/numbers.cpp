@@ -15,9 +15,9 @@ namespace {
 // power are exact doubles, so one multiplication or division is the
 // correctly rounded value, as from_chars gives it. False for anything else.
 bool plain_decimal(std::string_view text, double& out) {
-  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   std::size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';
   i += negative;

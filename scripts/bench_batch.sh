@@ -36,7 +36,7 @@ declare -A best
 ns_per_row() {  # COMMAND...: nanoseconds per row of one run
   local start end
   start=$(date +%s%N)
-  "$@" >/dev/null
+  "$@" >/dev/null || { echo "bench_batch: failed: $*" >&2; return 1; }
   end=$(date +%s%N)
   echo $(((end - start) / rows))
 }
