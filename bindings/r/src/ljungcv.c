@@ -22,14 +22,19 @@ static R_xlen_t at(SEXP x, R_xlen_t i) {
   return XLENGTH(x) == 1 ? 0 : i;
 }
 
-/* The keywords in UTF-8; an NA keyword is "" (rejected; the R side keeps it
+/* A keyword's bytes: in UTF-8, or as they are where declared "bytes" (which
+ * R will not translate); an NA keyword is "" (rejected; the R side keeps it
  * silent). */
+static const char* keyword_of(SEXP m) {
+  if (m == NA_STRING) return "";
+  return getCharCE(m) == CE_BYTES ? CHAR(m) : translateCharUTF8(m);
+}
+
 static const char** keywords(SEXP method) {
   const R_xlen_t count = XLENGTH(method);
   const char** k = (const char**)R_alloc((size_t)count, sizeof(char*));
   for (R_xlen_t i = 0; i < count; ++i) {
-    const SEXP m = STRING_ELT(method, i);
-    k[i] = m == NA_STRING ? "" : translateCharUTF8(m);
+    k[i] = keyword_of(STRING_ELT(method, i));
   }
   return k;
 }
@@ -73,7 +78,7 @@ SEXP korvalen_r_explain(SEXP n, SEXP alpha, SEXP method) {
   char* text = R_alloc(capacity, 1);
   for (R_xlen_t i = 0; i < count; ++i) {
     const SEXP m = STRING_ELT(method, at(method, i));
-    const char* keyword = m == NA_STRING ? "" : translateCharUTF8(m);
+    const char* keyword = keyword_of(m);
     const double ni = REAL(n)[at(n, i)], ai = REAL(alpha)[at(alpha, i)];
     if (m == NA_STRING && korvalen_ljungcv(ni, ai, keyword).rejected == 3) {
       SET_STRING_ELT(sentences, i, NA_STRING); /* no words for an NA method itself */

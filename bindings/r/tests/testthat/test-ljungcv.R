@@ -39,3 +39,39 @@ test_that("arguments recycle as R's do", {
   expect_identical(ljungcv(double(0), 0.05), double(0))
   expect_identical(ljungcv_explain(double(0), 0.05), character(0))
 })
+
+test_that("non-numbers are refused by name; a method is text of any encoding or NA", {
+  refused <- list(
+    list(n = factor(c(100, 10)), alpha = 0.05, method = "C", says = "'n' must be numeric, not factor"),
+    list(n = as.Date("2026-01-01"), alpha = 0.05, method = "C", says = "'n' must be numeric, not Date"),
+    list(n = Sys.time(), alpha = 0.05, method = "C", says = "'n' must be numeric, not POSIXct/POSIXt"),
+    list(n = list(100), alpha = 0.05, method = "C", says = "'n' must be numeric, not list"),
+    list(n = "100", alpha = 0.05, method = "C", says = "'n' must be numeric, not character"),
+    list(n = 100, alpha = 0.05 + 0i, method = "C", says = "'alpha' must be numeric, not complex"),
+    list(n = 100, alpha = 0.05, method = NULL, says = "'method' must be a character vector or NA, not NULL"),
+    list(n = 100, alpha = 0.05, method = 1, says = "'method' must be a character vector or NA, not numeric"),
+    list(n = 100, alpha = 0.05, method = factor("C"), says = "'method' must be a character vector or NA, not factor")
+  )
+  for (r in refused) {
+    expect_error(ljungcv(r$n, r$alpha, r$method), r$says, fixed = TRUE)
+    expect_error(ljungcv_explain(r$n, r$alpha, r$method), r$says, fixed = TRUE)
+  }
+  expect_identical(ljungcv(c(TRUE, NA), 0.05), c(ljungcv(1, 0.05), NA_real_))
+  expect_identical(ljungcv(100L, 0.05, NA), NA_real_)
+  expect_identical(ljungcv(100, 0.05, iconv("L", to = "latin1")), ljungcv(100, 0.05, "L"))
+  expect_identical(ljungcv(100, 0.05, `Encoding<-`("L", "bytes")), ljungcv(100, 0.05, "L"))
+})
+
+test_that("the result keeps names, dim and dimnames as qnorm's does", {
+  m <- matrix(c(10, 100, 1000, 1e4), 2, dimnames = list(c("a", "b"), c("x", "y")))
+  cases <- list(
+    list(got = ljungcv(c(a = 10, b = 100), 0.05), like = qnorm(c(a = 0.1, b = 0.2))),
+    list(got = ljungcv(m, 0.05), like = qnorm(m / 1e5)),
+    list(got = ljungcv(100, c(p = 0.01, q = 0.05)), like = qnorm(0.1, c(p = 0.01, q = 0.05))),
+    list(got = ljungcv_explain(m, 0.05), like = qnorm(m / 1e5))
+  )
+  for (case in cases) {
+    expect_identical(attributes(case$got), attributes(case$like))
+  }
+  expect_identical(unname(ljungcv(m, 0.05)), matrix(ljungcv(c(10, 100, 1000, 1e4), 0.05), 2))
+})
