@@ -42,10 +42,38 @@ def _keyword(m):
     return m
 
 
+def _numbers(x, name):
+    """x as floats: numbers, with a missing value (nan, None inside a list,
+    ``pd.NA``, a nullable dtype's NA) as nan. Anything else (bool, complex,
+    dates and durations, text, a lone None) is a TypeError naming the
+    argument, where a cast would quietly take True as 1 or a date as days.
+    """
+    pandas = sys.modules.get("pandas")
+    dtype = getattr(x, "dtype", None)
+    if pandas is not None and isinstance(dtype, pandas.api.extensions.ExtensionDtype):
+        if dtype.kind in "iuf":  # Int64, Float64 and the like
+            return x.to_numpy(dtype=float, na_value=np.nan)
+        raise TypeError(f"{name} must be numbers, not {dtype}")
+    if x is None:
+        raise TypeError(f"{name} must be numbers, not None")
+    array = np.asarray(x)
+    if array.dtype.kind in "iuf":
+        return array.astype(float, copy=False)
+    if array.dtype.kind == "O":
+        def number(v):
+            if v is None or (pandas is not None and v is pandas.NA):
+                return np.nan
+            if isinstance(v, (int, float, np.integer, np.floating)) and not isinstance(v, bool):
+                return float(v)
+            raise TypeError(f"{name} must be numbers, not {type(v).__name__}")
+        return np.array([number(v) for v in array.ravel()], dtype=float).reshape(array.shape)
+    raise TypeError(f"{name} must be numbers, not {array.dtype}")
+
+
 def _arguments(n, alpha, method):
     """The broadcast shape and the flat arguments: each of one element or all."""
-    n_array = np.asarray(n, dtype=float)
-    alpha_array = np.asarray(alpha, dtype=float)
+    n_array = _numbers(n, "n")
+    alpha_array = _numbers(alpha, "alpha")
     scalar_method = method is None or isinstance(method, (str, bytes))
     method_shape = () if scalar_method else np.shape(method)
     shape = np.broadcast_shapes(n_array.shape, alpha_array.shape, method_shape)
@@ -85,9 +113,12 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     Parameters
     ----------
     n : array_like
-        Number of statistics; truncated toward zero.
+        Number of statistics; truncated toward zero. Integers or floats;
+        ``nan``, ``pd.NA`` and the NA of a nullable pandas dtype (``Int64``,
+        ``Float64``) are missing. Booleans, complex numbers, dates, durations,
+        text and ``None`` raise ``TypeError``.
     alpha : array_like
-        Significance level, 0 to 0.1 inclusive.
+        Significance level, 0 to 0.1 inclusive; numbers as for ``n``.
     method : str, None or array_like of str, optional
         ``"C"`` (the default; also ``"CORR"``, ``"CORRECT"``, ``"CORRECTED"``):
         the corrected curve; ``"L"`` or ``"LJUNG"``: the asymptotic formula.

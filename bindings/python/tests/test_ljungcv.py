@@ -86,3 +86,33 @@ def test_a_series_keeps_its_index_and_name():
         assert list(got.index) == ["short", "one"] and got.name == "length"
     assert korvalen.ljungcv(n, 0.05, "L")["short"] == 3.4038115277368
     assert korvalen.explain(n, 0.05, "L")["one"].startswith("LJUNGCV(1, 0.05)")
+
+
+@pytest.mark.parametrize("n, alpha, says", [
+    (True, 0.05, "n must be numbers, not bool"),
+    (np.array([10, 1]) > 5, 0.05, "n must be numbers, not bool"),
+    (100 + 0j, 0.05, "n must be numbers, not complex"),
+    (np.datetime64("2026-01-01"), 0.05, "n must be numbers, not datetime64"),
+    (np.array([1, 2], dtype="timedelta64[D]"), 0.05, "n must be numbers, not timedelta64"),
+    ("100", 0.05, "n must be numbers, not <U3"),
+    (100, None, "alpha must be numbers, not None"),
+    (100, [0.05, "x"], "alpha must be numbers, not <U32"),
+    (100, [0.05, object()], "alpha must be numbers, not object"),
+])
+def test_non_numbers_are_a_type_error_naming_the_argument(n, alpha, says):
+    for f in (korvalen.ljungcv, korvalen.explain):
+        with pytest.raises(TypeError, match=f"^{says}"):
+            f(n, alpha)
+
+
+def test_nullable_and_pandas_missing_values_are_nan():
+    pandas = pytest.importorskip("pandas")
+    want = korvalen.ljungcv([10.0, np.nan], 0.05)
+    words = list(korvalen.explain([10.0, np.nan], 0.05))
+    for n in (pandas.Series([10, None], dtype="Int64"), pandas.Series([10, None], dtype="Float64"),
+              [10, pandas.NA], [10, None], np.array([10, None], dtype=object)):
+        got = korvalen.ljungcv(n, 0.05)
+        assert got[0] == want[0] and np.isnan(got[1]), n
+        assert list(korvalen.explain(n, 0.05)) == words
+    with pytest.raises(TypeError, match="^n must be numbers, not boolean"):
+        korvalen.ljungcv(pandas.Series([True, None], dtype="boolean"), 0.05)
