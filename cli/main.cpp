@@ -7,6 +7,7 @@
 // Every value comes from korvalen.so, loaded and called by the stand-in host
 // exactly as the host system calls it.
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -136,6 +137,10 @@ int main(int argc, char** argv) {
   // A file size limit makes a write fail with EFBIG, reported like a full
   // disk after the whole rows, instead of killing the process mid-row.
   std::signal(SIGXFSZ, SIG_IGN);
+  // One malloc arena for both batch threads: a second arena reserves 64 MiB
+  // of address space, which under an address-space limit fails on every
+  // allocation and sends each one to the kernel.
+  mallopt(M_ARENA_MAX, 1);
   try {
     return cli::run(argc, argv);
   } catch (const std::bad_alloc&) {
