@@ -30,9 +30,15 @@ bool missing_marker(std::string_view text) {
 }
 
 // A field as a number, NaN for a missing value; nullopt when it is neither.
-std::optional<double> field_number(std::string_view text) {
-  if (missing_marker(text)) return std::numeric_limits<double>::quiet_NaN();
-  return parse_number(text);
+// Stored, not returned: an optional<double> returned from a call that is not
+// inlined comes back through the stack, where reading it stalls on the store.
+void read_field(std::string_view text, std::optional<double>& number) {
+  double value = std::numeric_limits<double>::quiet_NaN();
+  if (missing_marker(text) || read_number(text, value)) {
+    number = value;
+  } else {
+    number.reset();
+  }
 }
 
 bool is_header(const CsvReader::Row& row) {
@@ -43,9 +49,11 @@ bool is_header(const CsvReader::Row& row) {
 constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 
-// What the first stage reads of a row: n and alpha.
+// What the first stage reads of a row, n and alpha, and the module's result
+// for a row that can be read, which the second stage adds.
 struct Numbers {
   std::optional<double> n, alpha;
+  std::optional<host::Evaluation> result;
 };
 
 // An empty method, like an absent one, is the default.
@@ -72,8 +80,13 @@ struct Batch {
 // The row's numbers; returns the bytes its fields take.
 std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
   const bool shaped = !row.too_long && !row.unclosed && row.count >= 2;
-  numbers.n = shaped ? field_number(row.fields[0]) : std::nullopt;
-  numbers.alpha = shaped ? field_number(row.fields[1]) : std::nullopt;
+  numbers.n.reset();
+  numbers.alpha.reset();
+  if (shaped) {
+    read_field(row.fields[0], numbers.n);
+    read_field(row.fields[1], numbers.alpha);
+  }
+  numbers.result.reset();
   std::size_t bytes = 0;
   for (const std::string& field : row.fields) bytes += field.capacity();
   return bytes;
@@ -171,9 +184,9 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     if (errors_++ == 0) first_error_ = std::move(why);
     return;
   }
-  const std::optional<std::string_view> method = method_of(row);
-  const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
-  append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
+  const host::Evaluation& e = *numbers.result;
+  append_result(b, e, c_.digits,
+                c_.explainer.sentence({*numbers.n, *numbers.alpha, method_of(row)}, e));
   c_.out.row_done();
   ++rows_;
   if (progress_ && rows_ % 100000 == 0)
@@ -189,10 +202,22 @@ int RowWriter::finish() const {
   return kExitData;
 }
 
+// The module's results for rows from..used of a batch that can be read and
+// have none yet: one call after another, which the processor overlaps as it
+// cannot where each call sits between a row's reading and writing.
+void evaluate_rows(const host::Module& module, Batch& b, std::size_t from = 0) {
+  for (std::size_t i = from; i < b.used; ++i) {
+    Numbers& x = b.numbers[i];
+    if (!x.result && x.n && x.alpha && b.rows[i].count <= 3)
+      x.result = module.evaluate(*x.n, *x.alpha, method_of(b.rows[i]));
+  }
+}
+
 // Rows from..used of a batch, then the output so far.
-void write_rows(RowWriter& writer, Output& out, const Batch& b, std::size_t from = 0) {
+void write_rows(Context& c, RowWriter& writer, Batch& b, std::size_t from = 0) {
+  evaluate_rows(c.module, b, from);
   for (std::size_t i = from; i < b.used; ++i) writer.write(b.rows[i], b.numbers[i]);
-  out.flush();
+  c.out.flush();
 }
 
 // Both stages on this thread, where no second one can be had, or on from a
@@ -200,7 +225,7 @@ void write_rows(RowWriter& writer, Output& out, const Batch& b, std::size_t from
 int run_alone(Context& c, CsvReader& reader, RowWriter& writer, Batch& b) {
   for (bool last = false; !last;) {
     last = read_batch(reader, b);
-    write_rows(writer, c.out, b);
+    write_rows(c, writer, b);
     b.clear();
   }
   return writer.finish();
@@ -228,6 +253,7 @@ int run_batch(Context& c, int fd, const std::string& name) {
     std::size_t i = 0;
     try {
       while ((b = pipeline->take_full())) {
+        evaluate_rows(c.module, *b);
         for (i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
         pipeline->give_empty(b);
         b = nullptr;
@@ -280,9 +306,9 @@ int run_batch(Context& c, int fd, const std::string& name) {
   }
 
   // One thread from here on, the second one's stack and batches given back.
-  if (left) write_rows(writer, c.out, *left, left_at);
+  if (left) write_rows(c, writer, *left, left_at);
   while (Batch* b = pipeline->take_left()) {
-    write_rows(writer, c.out, *b);
+    write_rows(c, writer, *b);
     b->release();
   }
   if (read_failure) std::rethrow_exception(read_failure);

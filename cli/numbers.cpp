@@ -65,23 +65,22 @@ bool plain_decimal(std::string_view text, double& out) {
 
 }  // namespace
 
-std::optional<double> parse_number(std::string_view text) {
+bool read_number(std::string_view text, double& value) {
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
-    if (!text.empty() && text.front() == '-') return std::nullopt;  // "+-5"
+    if (!text.empty() && text.front() == '-') return false;  // "+-5"
   }
-  if (text.empty() || text.front() == '+') return std::nullopt;
-  double value = 0.0;
-  if (plain_decimal(text, value)) return value;
+  if (text.empty() || text.front() == '+') return false;
+  if (plain_decimal(text, value)) return true;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (end != text.data() + text.size()) return std::nullopt;
+  if (end != text.data() + text.size()) return false;
   if (error == std::errc::result_out_of_range) {
     // Beyond the doubles: the nearest one, 0 or infinity, as strtod gives it
     // (the tool runs in the C locale, so the point is '.').
-    return std::strtod(std::string(text).c_str(), nullptr);
+    value = std::strtod(std::string(text).c_str(), nullptr);
+    return true;
   }
-  if (error != std::errc()) return std::nullopt;
-  return value;
+  return error == std::errc();
 }
 
 std::optional<std::uint64_t> parse_whole(std::string_view text, std::uint64_t low,

@@ -11,7 +11,14 @@ namespace cli {
 // A decimal number, the whole text: an optional sign, digits with an optional
 // point, an optional exponent; "inf" and "nan" too. No hexadecimal. Beyond the
 // doubles' range, the nearest double (0 or infinity), as R and Python read it.
-std::optional<double> parse_number(std::string_view text);
+bool read_number(std::string_view text, double& value);
+// The same as an optional, inline: an optional<double> returned from a call
+// that is not inlined comes back through the stack, where reading it stalls
+// on the store.
+inline std::optional<double> parse_number(std::string_view text) {
+  double value;
+  return read_number(text, value) ? std::optional<double>(value) : std::nullopt;
+}
 
 // A whole decimal number from low to high, the whole text; nothing else.
 std::optional<std::uint64_t> parse_whole(std::string_view text, std::uint64_t low,
