@@ -49,11 +49,9 @@ bool is_header(const CsvReader::Row& row) {
 constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 
-// What the first stage reads of a row, n and alpha, and the module's result
-// for a row that can be read, which the second stage adds.
+// What the first stage reads of a row: n and alpha.
 struct Numbers {
   std::optional<double> n, alpha;
-  std::optional<host::Evaluation> result;
 };
 
 // An empty method, like an absent one, is the default.
@@ -86,7 +84,6 @@ std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
     read_field(row.fields[0], numbers.n);
     read_field(row.fields[1], numbers.alpha);
   }
-  numbers.result.reset();
   std::size_t bytes = 0;
   for (const std::string& field : row.fields) bytes += field.capacity();
   return bytes;
@@ -184,9 +181,9 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     if (errors_++ == 0) first_error_ = std::move(why);
     return;
   }
-  const host::Evaluation& e = *numbers.result;
-  append_result(b, e, c_.digits,
-                c_.explainer.sentence({*numbers.n, *numbers.alpha, method_of(row)}, e));
+  const std::optional<std::string_view> method = method_of(row);
+  const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
+  append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
   c_.out.row_done();
   ++rows_;
   if (progress_ && rows_ % 100000 == 0)
@@ -202,20 +199,8 @@ int RowWriter::finish() const {
   return kExitData;
 }
 
-// The module's results for rows from..used of a batch that can be read and
-// have none yet: one call after another, which the processor overlaps as it
-// cannot where each call sits between a row's reading and writing.
-void evaluate_rows(const host::Module& module, Batch& b, std::size_t from = 0) {
-  for (std::size_t i = from; i < b.used; ++i) {
-    Numbers& x = b.numbers[i];
-    if (!x.result && x.n && x.alpha && b.rows[i].count <= 3)
-      x.result = module.evaluate(*x.n, *x.alpha, method_of(b.rows[i]));
-  }
-}
-
 // Rows from..used of a batch, then the output so far.
-void write_rows(Context& c, RowWriter& writer, Batch& b, std::size_t from = 0) {
-  evaluate_rows(c.module, b, from);
+void write_rows(Context& c, RowWriter& writer, const Batch& b, std::size_t from = 0) {
   for (std::size_t i = from; i < b.used; ++i) writer.write(b.rows[i], b.numbers[i]);
   c.out.flush();
 }
@@ -253,7 +238,6 @@ int run_batch(Context& c, int fd, const std::string& name) {
     std::size_t i = 0;
     try {
       while ((b = pipeline->take_full())) {
-        evaluate_rows(c.module, *b);
         for (i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
         pipeline->give_empty(b);
         b = nullptr;

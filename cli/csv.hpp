@@ -1,5 +1,5 @@
-// CSV in and out (RFC 4180): rows read through libcsv in constant memory, and
-// fields quoted where they need it.
+// CSV in and out (RFC 4180): rows read in constant memory, and fields quoted
+// where they need it.
 #pragma once
 
 #include <array>
