@@ -5,13 +5,16 @@
 #include <korvalen/korvalen.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "critval/evaluation.hpp"
+#include "critval/number_text.hpp"
 #include "critval/sentence.hpp"
+#include "critval/text_writer.hpp"
 #include "module/outcomes.hpp"
 
 // The public statuses are the host's.
@@ -56,9 +59,9 @@ bool overlap(const void* a, size_t a_bytes, const void* b, size_t b_bytes) {
 // that array is not recycled (element i is read before it is written);
 // nothing else may overlap an output.
 bool arrays_allowed(size_t count, const double* n, size_t n_count, const double* alpha,
-                    size_t alpha_count, const char* const* method, size_t method_count,
+                    size_t alpha_count, const void* method, size_t method_count, size_t p,
                     const double* values, const int32_t* statuses, const int32_t* rejected) {
-  const size_t d = sizeof(double), w = sizeof(int32_t), p = sizeof(char*);
+  const size_t d = sizeof(double), w = sizeof(int32_t);
   if (count > SIZE_MAX / d || n_count > SIZE_MAX / d || alpha_count > SIZE_MAX / d ||
       method_count > SIZE_MAX / p) {
     return false;  // no such arrays
@@ -109,6 +112,116 @@ size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
   return length + added;
 }
 
+// The _many forms: a bound on the work between two questions to the caller,
+// and the caller's arguments with their recycling.
+constexpr size_t kPiece = size_t{1} << 16;  // about a millisecond of work
+
+struct Vectors {
+  size_t count;
+  const double* n;
+  size_t n_count;
+  const double* alpha;
+  size_t alpha_count;
+  const korvalen_method* method;  // nullptr: the default throughout
+  size_t method_count;
+  const unsigned char* skip;
+
+  Given method_at(size_t i) const {
+    if (method_count == 0) return std::nullopt;
+    const korvalen_method& m = method[i % method_count];
+    return given(m.bytes, m.length);
+  }
+  bool skipped(size_t i) const { return skip != nullptr && skip[i] != 0; }
+};
+
+// Notes element i in the notice, which keeps the first element of its kind.
+void note(korvalen_notice& notice, size_t i, double n, double alpha, const Vectors& v) {
+  if (notice.count++ > 0 && notice.first < i) return;
+  notice.first = i;
+  notice.n = n;
+  notice.alpha = alpha;
+  notice.method = v.method_count == 0 ? korvalen_method{nullptr, 0} : v.method[i % v.method_count];
+}
+
+bool not_whole(double n) {
+  return std::isfinite(n) && n != std::trunc(n);
+}
+
+// A piece at a time, asking the caller between pieces; true when stopped.
+template <typename Work>
+bool in_pieces(size_t count, korvalen_interrupted interrupted, void* context, Work work) {
+  for (size_t start = 0; start < count; start += kPiece) {
+    work(start, count - start < kPiece ? count - start : kPiece);
+    if (interrupted != nullptr && start + kPiece < count && interrupted(context) != 0) return true;
+  }
+  return false;
+}
+
+size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t* rejected,
+                    korvalen_summary* summary, korvalen_interrupted interrupted, void* context) {
+  korvalen_summary notes{};
+  size_t without_value = 0;
+  // A keyword is read again only when its bytes move.
+  const korvalen_method* keyword = nullptr;
+  std::optional<critval::Method> read = read_keyword(v.method_at(0));
+  if (v.method_count > 0) keyword = &v.method[0];
+  size_t in = 0, ia = 0, im = 0;
+  const auto element = [&](size_t i) {
+    if (v.method_count > 1 && (v.method[im].bytes != keyword->bytes ||
+                               v.method[im].length != keyword->length)) {
+      keyword = &v.method[im];
+      read = read_keyword(given(keyword->bytes, keyword->length));
+    }
+    critval::Element e{v.n[in], v.alpha[ia], read};
+    if (v.skipped(i)) {
+      e.n = NAN;  // rejected at once; its result is replaced below
+    } else if (not_whole(e.n)) {
+      note(notes.not_whole, i, e.n, e.alpha, v);
+    }
+    if (++in == v.n_count) in = 0;
+    if (++ia == v.alpha_count) ia = 0;
+    if (v.method_count > 1 && ++im == v.method_count) im = 0;
+    return e;
+  };
+  const auto put = [&](size_t i, const critval::Outcome& o) {
+    korvalen_result r = result_of(o);
+    if (v.skipped(i)) {
+      r = {module::kMissingValue, KORVALEN_MISSING_RESULT, 0};
+    } else if (r.status != KORVALEN_SUCCESS) {
+      const double n = v.n[i % v.n_count], alpha = v.alpha[i % v.alpha_count];
+      if (!std::isnan(n) && !std::isnan(alpha)) note(notes.no_value, i, n, alpha, v);
+    }
+    values[i] = r.value;
+    if (statuses != nullptr) statuses[i] = r.status;
+    if (rejected != nullptr) rejected[i] = r.rejected;
+  };
+  const bool stopped = in_pieces(v.count, interrupted, context, [&](size_t start, size_t size) {
+    without_value += critval::evaluate_many(
+        size, [&](size_t i) { return element(start + i); },
+        [&](size_t i, const critval::Outcome& o) { put(start + i, o); });
+  });
+  if (summary != nullptr) *summary = notes;
+  return stopped ? KORVALEN_STOPPED : without_value;
+}
+
+// Text for the warnings: the writer of the core's sentences, with counts.
+class Text : public critval::TextWriter<Text> {
+ public:
+  using TextWriter::TextWriter;
+  Text& number(double value) {
+    char digits[40];
+    return text(std::string_view(digits, critval::format_shortest(value, digits, sizeof digits)));
+  }
+  Text& count(size_t value) {
+    char digits[24];
+    return text(std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
+  }
+};
+
+// The longest sentence explain() writes: the words, two numbers and a
+// method shown as at most 32 bytes, each as \xNN, is well below this.
+constexpr size_t kSentence = 1024;
+
 }  // namespace
 
 extern "C" {
@@ -131,8 +244,8 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
     return SIZE_MAX;
   }
   if (method == nullptr) method_count = 0;
-  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, values, statuses,
-                      rejected)) {
+  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, sizeof(char*),
+                      values, statuses, rejected)) {
     return SIZE_MAX;
   }
   // What depends on alpha and the method alone is prepared once per run of
@@ -170,6 +283,80 @@ KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* m
                                            size_t method_length, char* buffer, size_t size,
                                            korvalen_result* result) {
   return explain(n, alpha, given(method, method_length), buffer, size, result);
+}
+
+KORVALEN_API size_t korvalen_ljungcv_many(size_t count, const double* n, size_t n_count,
+                                          const double* alpha, size_t alpha_count,
+                                          const korvalen_method* method, size_t method_count,
+                                          const unsigned char* skip, double* values,
+                                          int32_t* statuses, int32_t* rejected,
+                                          korvalen_summary* summary,
+                                          korvalen_interrupted interrupted, void* context) {
+  if (summary != nullptr) *summary = korvalen_summary{};
+  if (count == 0) return 0;
+  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 || values == nullptr) {
+    return SIZE_MAX;
+  }
+  if (method == nullptr) method_count = 0;
+  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count,
+                      sizeof(korvalen_method), values, statuses, rejected) ||
+      overlap(skip, count, values, count * sizeof(double)) ||
+      overlap(skip, count, statuses, count * sizeof(int32_t)) ||
+      overlap(skip, count, rejected, count * sizeof(int32_t))) {
+    return SIZE_MAX;
+  }
+  return ljungcv_many({count, n, n_count, alpha, alpha_count, method, method_count, skip}, values,
+                      statuses, rejected, summary, interrupted, context);
+}
+
+KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t n_count,
+                                          const double* alpha, size_t alpha_count,
+                                          const korvalen_method* method, size_t method_count,
+                                          const unsigned char* skip, korvalen_sentence sentence,
+                                          korvalen_interrupted interrupted, void* context) {
+  if (count == 0) return 0;
+  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 ||
+      sentence == nullptr) {
+    return SIZE_MAX;
+  }
+  if (method == nullptr) method_count = 0;
+  const Vectors v{count, n, n_count, alpha, alpha_count, method, method_count, skip};
+  const bool stopped = in_pieces(count, interrupted, context, [&](size_t start, size_t size) {
+    char text[kSentence];
+    for (size_t i = start; i < start + size; ++i) {
+      if (v.skipped(i)) continue;
+      const size_t length = explain(n[i % n_count], alpha[i % alpha_count], v.method_at(i), text,
+                                    sizeof text, nullptr);
+      sentence(context, i, text, length < sizeof text ? length : sizeof text - 1);
+    }
+  });
+  return stopped ? KORVALEN_STOPPED : 0;
+}
+
+KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, char* buffer,
+                                     size_t size) {
+  if (buffer == nullptr) size = 0;
+  Text w(buffer, size);
+  const korvalen_notice* notice = summary == nullptr      ? nullptr
+                                  : kind == KORVALEN_NOT_WHOLE ? &summary->not_whole
+                                  : kind == KORVALEN_NO_VALUE  ? &summary->no_value
+                                                               : nullptr;
+  if (notice == nullptr || notice->count == 0) return w.finish();
+  if (notice == &summary->not_whole) {
+    w.text("n = ").number(notice->n).text(" is not a whole number: truncated toward zero");
+  } else {
+    char text[kSentence];
+    const size_t length = explain(notice->n, notice->alpha,
+                                  given(notice->method.bytes, notice->method.length), text,
+                                  sizeof text, nullptr);
+    w.text(std::string_view(text, length < sizeof text ? length : sizeof text - 1));
+  }
+  if (notice->count > 1) {
+    const size_t more = notice->count - 1;
+    w.text("; ").count(more).text(more == 1 ? " more element" : " more elements");
+    w.text(notice == &summary->not_whole ? " not whole" : " without a value");
+  }
+  return w.finish();
 }
 
 KORVALEN_API const char* korvalen_version(void) {

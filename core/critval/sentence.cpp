@@ -38,32 +38,63 @@ class Writer : public TextWriter<Writer> {
     const int n = std::snprintf(digits, sizeof digits, "%lld", value);
     return text(std::string_view(digits, static_cast<std::size_t>(n)));
   }
-  // A keyword as given, between quotes: control bytes as \xNN, and no more
-  // than kShownBytes of a long one, with its length.
+  // A keyword as given, between quotes: control bytes, and bytes that are no
+  // part of well-formed UTF-8, as \xNN (so that every surface shows the same
+  // valid text), and no more than kShownBytes of a long one, with its length.
   Writer& quoted(std::string_view s) {
     constexpr std::size_t kShownBytes = 32;
+    const std::size_t shown = s.size() > kShownBytes + 8 ? kShownBytes : s.size();
     put('\'');
-    std::size_t shown = s.size() > kShownBytes + 8 ? kShownBytes : s.size();
-    // Never into the middle of a UTF-8 character.
-    while (shown < s.size() && shown > 0 && (static_cast<unsigned char>(s[shown]) & 0xC0) == 0x80) {
-      --shown;
-    }
-    for (std::size_t i = 0; i < shown; ++i) {
+    std::size_t i = 0;
+    while (i < shown) {
+      const std::size_t length = utf8_length(part(s, i));
+      if (i + length > shown) break;  // never into the middle of a character
       const auto c = static_cast<unsigned char>(s[i]);
-      if (c < 0x20 || c == 0x7F) {
+      if (length == 0 || c < 0x20 || c == 0x7F) {
         char escape[5];
         std::snprintf(escape, sizeof escape, "\\x%02X", c);
         text(escape);
+        ++i;
       } else {
-        put(static_cast<char>(c));
+        text(part(s, i, length));
+        i += length;
       }
     }
-    if (shown < s.size()) {
+    if (i < s.size()) {
       text("...' (").integer(static_cast<long long>(s.size())).text(" bytes)");
     } else {
       put('\'');
     }
     return *this;
+  }
+
+ private:
+  // The length of the well-formed UTF-8 character s begins with (no overlong
+  // form, no surrogate, nothing beyond U+10FFFF), or 0.
+  static std::size_t utf8_length(std::string_view s) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(0);
+    if (c < 0x80) return 1;
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      if (c == 0xE0) low = 0xA0;
+      if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      if (c == 0xF0) low = 0x90;
+      if (c == 0xF4) high = 0x8F;
+    } else {
+      return 0;
+    }
+    if (s.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+      if ((byte(k) & 0xC0) != 0x80) return 0;
+    }
+    return length;
   }
 };
 

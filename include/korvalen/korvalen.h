@@ -18,9 +18,10 @@
 #include <stdint.h>
 
 /* The API's major version: the library's SONAME is libkorvalen.so.<this>.
- * Minor versions only add: 1.1 added korvalen_explain, 1.2 the _bytes forms. */
+ * Minor versions only add: 1.1 added korvalen_explain, 1.2 the _bytes forms,
+ * 1.3 the _many forms and korvalen_warning. */
 #define KORVALEN_API_VERSION 1
-#define KORVALEN_API_MINOR_VERSION 2
+#define KORVALEN_API_MINOR_VERSION 3
 
 #if defined(KORVALEN_BUILDING_LIBRARY)
 #define KORVALEN_API __attribute__((visibility("default")))
@@ -97,6 +98,81 @@ KORVALEN_API korvalen_result korvalen_ljungcv_bytes(double n, double alpha, cons
 KORVALEN_API size_t korvalen_explain_bytes(double n, double alpha, const char* method,
                                            size_t method_length, char* buffer, size_t size,
                                            korvalen_result* result);
+
+/* Since API 1.3: whole vectors as the R and Python packages take them, so
+ * that both (and any other binding) recycle, skip, stay interruptible and
+ * warn by one set of rules, in the same words. */
+
+/* A method as bytes with their length, NULs among them; bytes NULL: the
+ * default. */
+typedef struct korvalen_method {
+  const char* bytes;
+  size_t length;
+} korvalen_method;
+
+/* Elements of one kind in a _many call: how many, and the first of them with
+ * its arguments (method.bytes points into the caller's method array). */
+typedef struct korvalen_notice {
+  size_t count;
+  size_t first;
+  double n;
+  double alpha;
+  korvalen_method method;
+} korvalen_notice;
+
+/* What a _many call has to tell its user. Skipped elements and elements with
+ * a missing (NaN) n or alpha count in neither. */
+typedef struct korvalen_summary {
+  korvalen_notice not_whole; /* n finite and not a whole number (truncated) */
+  korvalen_notice no_value;  /* no value: a rejected argument or a missing result */
+} korvalen_summary;
+
+/* Asked between pieces of about a millisecond of work; nonzero stops the call. */
+typedef int (*korvalen_interrupted)(void* context);
+
+#define KORVALEN_STOPPED (SIZE_MAX - 1)
+
+/* korvalen_ljungcv_bytes for count elements, recycled as korvalen_ljungcv_array
+ * recycles them (methods NULL or method_count 0: the default). Where skip is
+ * not NULL it has count flags, and an element whose flag is nonzero (a masked
+ * element, a missing method) is not evaluated: its value is the missing
+ * value, its status KORVALEN_MISSING_RESULT, its rejected argument 0.
+ * summary, where not NULL, receives the call's notices; interrupted, where
+ * not NULL, is asked with context between pieces, and a nonzero answer stops
+ * the call with KORVALEN_STOPPED, the elements not reached unwritten.
+ * Otherwise returns as korvalen_ljungcv_array: how many elements have no
+ * value, or SIZE_MAX for arguments refused (on the same rules). */
+KORVALEN_API size_t korvalen_ljungcv_many(size_t count, const double* n, size_t n_count,
+                                          const double* alpha, size_t alpha_count,
+                                          const korvalen_method* method, size_t method_count,
+                                          const unsigned char* skip, double* values,
+                                          int32_t* statuses, int32_t* rejected,
+                                          korvalen_summary* summary,
+                                          korvalen_interrupted interrupted, void* context);
+
+/* korvalen_explain_bytes for each element not skipped, recycled and skipped
+ * as korvalen_ljungcv_many does; sentence(context, i, text, length) receives
+ * each one ("" for a value; text NUL-terminated, valid during the call only).
+ * Returns 0, SIZE_MAX (nothing done) when count > 0 and n or alpha is NULL or
+ * empty or sentence is NULL, or KORVALEN_STOPPED. */
+typedef void (*korvalen_sentence)(void* context, size_t i, const char* text, size_t length);
+KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t n_count,
+                                          const double* alpha, size_t alpha_count,
+                                          const korvalen_method* method, size_t method_count,
+                                          const unsigned char* skip, korvalen_sentence sentence,
+                                          korvalen_interrupted interrupted, void* context);
+
+/* The warning for the notice of that kind, as snprintf writes (see
+ * korvalen_explain), "" when its count is 0:
+ *
+ *     KORVALEN_NOT_WHOLE: "n = 2.79 is not a whole number: truncated toward zero"
+ *     KORVALEN_NO_VALUE:  the first element's sentence, status included
+ *
+ * followed, when count > 1, by "; 1 more element" or "; N more elements" and
+ * " not whole" or " without a value". An unknown kind writes "". */
+enum { KORVALEN_NOT_WHOLE = 1, KORVALEN_NO_VALUE = 2 };
+KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, char* buffer,
+                                     size_t size);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);

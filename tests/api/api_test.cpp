@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -63,14 +65,20 @@ TEST_F(ApiAndHost, SameOverAGrid) {
 TEST_F(ApiAndHost, BytesFormTakesTheBytesGiven) {
   const std::string long_one = std::string(47, 'a') + '\0' + 'b';
   const struct {
-    std::string_view method;
-    const char* quoted;  // in the sentence; null: a value
+    std::string method;
+    std::optional<std::string> quoted;  // in the sentence; none: a value
   } cases[] = {
-      {std::string_view("L\0", 2), "'L\\x00'"},
-      {std::string_view("\0C", 2), "'\\x00C'"},
-      {std::string_view("L", 1), nullptr},
-      {std::string_view(" c ", 3), nullptr},
+      {std::string("L\0", 2), "'L\\x00'"},
+      {std::string("\0C", 2), "'\\x00C'"},
+      {"L", std::nullopt},
+      {" c ", std::nullopt},
       {long_one, "...' (49 bytes)"},
+      // Bytes outside well-formed UTF-8 as \xNN; whole characters as they are.
+      {"L\xFF", "'L\\xFF'"},
+      {"\xC3\xA9\xF0\x9F\x98\x80", "'\xC3\xA9\xF0\x9F\x98\x80'"},
+      {"\xC3 \xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80",
+       "'\\xC3 \\xC0\\xAF\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80'"},
+      {std::string(31, 'a') + "\xC3\xA9" + std::string(9, 'a'), "'" + std::string(31, 'a') + "...'"},
   };
   for (const auto& c : cases) {
     const host::Evaluation e = module_.evaluate(100, 0.05, c.method);
@@ -80,10 +88,10 @@ TEST_F(ApiAndHost, BytesFormTakesTheBytesGiven) {
     EXPECT_EQ(r.rejected, e.flagged) << c.method;
     char why[512];
     korvalen_explain_bytes(100, 0.05, c.method.data(), c.method.size(), why, sizeof why, nullptr);
-    if (c.quoted == nullptr) {
+    if (!c.quoted) {
       EXPECT_STREQ(why, "");
     } else {
-      EXPECT_NE(std::string(why).find(c.quoted), std::string::npos) << why;
+      EXPECT_NE(std::string(why).find(*c.quoted), std::string::npos) << why;
     }
   }
 }
@@ -190,6 +198,129 @@ TEST(Api, ArrayRecyclesEachArgument) {
   EXPECT_EQ(values[0], 7);
   EXPECT_EQ(
       korvalen_ljungcv_array(0, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, nullptr, nullptr), 0u);
+}
+
+// The vector form the packages use, against the scalar calls on random
+// recycled elements: values, statuses, skipped elements, the summary's
+// counts and firsts, the sentences, and the warnings' words.
+TEST(Api, ManyIsTheScalarCallsWithTheirNotices) {
+  std::mt19937_64 random(25);
+  const double ns[] = {10, 2.79, 1, 0.5, -3, 1e6, kNaN, kInf, 100, 7.5};
+  const double alphas[] = {0.05, 0.01, 0, 0.2, kNaN, 1e-300, 0.1};
+  const std::string words[] = {"C", "L", "x", std::string("L\0", 2), " corr ", "\xFF"};
+  for (int round = 0; round < 200; ++round) {
+    const auto pick = [&](std::size_t k) { return random() % k; };
+    const std::size_t count = 1 + pick(40), n_count = pick(2) ? 1 : count,
+                      alpha_count = pick(2) ? 1 : count, method_count = pick(3) ? count : pick(2);
+    std::vector<double> n(n_count), alpha(alpha_count);
+    std::vector<korvalen_method> method(method_count);
+    std::vector<unsigned char> skip(count);
+    for (double& x : n) x = ns[pick(std::size(ns))];
+    for (double& x : alpha) x = alphas[pick(std::size(alphas))];
+    for (korvalen_method& m : method) {
+      const std::string& w = words[pick(std::size(words) + 1) % std::size(words)];
+      m = pick(7) ? korvalen_method{w.data(), w.size()} : korvalen_method{nullptr, 0};
+    }
+    for (unsigned char& k : skip) k = pick(8) == 0;
+    std::vector<double> values(count);
+    std::vector<std::int32_t> statuses(count), rejected(count);
+    korvalen_summary summary;
+    const std::size_t without = korvalen_ljungcv_many(
+        count, n.data(), n_count, alpha.data(), alpha_count, method.data(), method_count,
+        skip.data(), values.data(), statuses.data(), rejected.data(), &summary, nullptr, nullptr);
+    std::vector<std::string> said(count, "skipped");
+    korvalen_explain_many(
+        count, n.data(), n_count, alpha.data(), alpha_count, method.data(), method_count,
+        skip.data(),
+        [](void* to, std::size_t i, const char* text, std::size_t length) {
+          (*static_cast<std::vector<std::string>*>(to))[i].assign(text, length);
+        },
+        nullptr, &said);
+    std::size_t expected_without = 0, not_whole = 0, no_value = 0;
+    std::size_t first_not_whole = count, first_no_value = count;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double ni = n[i % n_count], ai = alpha[i % alpha_count];
+      const korvalen_method m = method_count ? method[i % method_count] : korvalen_method{};
+      korvalen_result r{testing_support::kMissing, KORVALEN_MISSING_RESULT, 0};
+      std::string why = "skipped";
+      if (!skip[i]) {
+        char text[512];
+        korvalen_explain_bytes(ni, ai, m.bytes, m.length, text, sizeof text, &r);
+        why = text;
+        const bool not_whole_here = std::isfinite(ni) && ni != std::trunc(ni);
+        not_whole += not_whole_here;
+        if (not_whole_here && first_not_whole == count) first_not_whole = i;
+        const bool silent = std::isnan(ni) || std::isnan(ai) || r.status == KORVALEN_SUCCESS;
+        no_value += !silent;
+        if (!silent && first_no_value == count) first_no_value = i;
+      }
+      ASSERT_EQ(bits(values[i]), bits(r.value)) << i;
+      ASSERT_EQ(statuses[i], r.status) << i;
+      ASSERT_EQ(rejected[i], r.rejected) << i;
+      ASSERT_EQ(said[i], why) << i;
+      expected_without += r.status != KORVALEN_SUCCESS;
+    }
+    EXPECT_EQ(without, expected_without);
+    EXPECT_EQ(summary.not_whole.count, not_whole);
+    EXPECT_EQ(summary.no_value.count, no_value);
+    if (not_whole > 0) {
+      EXPECT_EQ(summary.not_whole.first, first_not_whole);
+    }
+    if (no_value > 0) {
+      ASSERT_EQ(summary.no_value.first, first_no_value);
+      char warning[600];
+      korvalen_warning(&summary, KORVALEN_NO_VALUE, warning, sizeof warning);
+      const std::string more = no_value == 1   ? ""
+                               : no_value == 2 ? "; 1 more element without a value"
+                                               : "; " + std::to_string(no_value - 1) +
+                                                     " more elements without a value";
+      EXPECT_EQ(warning, said[first_no_value] + more);
+    }
+  }
+  // The not-whole warning's words; nothing for no elements or another kind.
+  const double n[] = {2.79, 3, 0.5, 10.25};
+  const double level = 0.05;
+  double values[4];
+  korvalen_summary summary;
+  char warning[200];
+  const struct {
+    std::size_t count;
+    const char* says;
+  } cases[] = {{1, "n = 2.79 is not a whole number: truncated toward zero"},
+               {3, "n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole"},
+               {4, "n = 2.79 is not a whole number: truncated toward zero; 2 more elements not whole"}};
+  for (const auto& c : cases) {
+    korvalen_ljungcv_many(c.count, n, c.count, &level, 1, nullptr, 0, nullptr, values, nullptr,
+                          nullptr, &summary, nullptr, nullptr);
+    EXPECT_EQ(korvalen_warning(&summary, KORVALEN_NOT_WHOLE, warning, sizeof warning),
+              std::strlen(c.says));
+    EXPECT_STREQ(warning, c.says);
+    EXPECT_EQ(korvalen_warning(&summary, 0, warning, sizeof warning), 0u);
+  }
+  korvalen_ljungcv_many(1, n + 1, 1, &level, 1, nullptr, 0, nullptr, values, nullptr, nullptr,
+                        &summary, nullptr, nullptr);
+  EXPECT_EQ(korvalen_warning(&summary, KORVALEN_NOT_WHOLE, warning, sizeof warning), 0u);
+}
+
+// The caller is asked between pieces of the work, and may stop it there.
+TEST(Api, ManyStopsWhenTheCallerSays) {
+  const std::size_t count = std::size_t{3} << 16;
+  const double n = 100, level = 0.05;
+  std::vector<double> values(count, 7);
+  int asked = 0;
+  const auto stop_at_second = [](void* times) { return ++*static_cast<int*>(times) == 2 ? 1 : 0; };
+  EXPECT_EQ(korvalen_ljungcv_many(count, &n, 1, &level, 1, nullptr, 0, nullptr, values.data(),
+                                  nullptr, nullptr, nullptr, stop_at_second, &asked),
+            KORVALEN_STOPPED);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(values[2 * (count / 3) - 1], korvalen_ljungcv(100, 0.05, nullptr).value);
+  EXPECT_EQ(values[2 * (count / 3)], 7);
+  asked = 0;
+  EXPECT_EQ(korvalen_explain_many(count, &n, 1, &level, 1, nullptr, 0, nullptr,
+                                  [](void*, std::size_t, const char*, std::size_t) {},
+                                  stop_at_second, &asked),
+            KORVALEN_STOPPED);
+  EXPECT_EQ(asked, 2);
 }
 
 }  // namespace
