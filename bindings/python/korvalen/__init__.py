@@ -27,8 +27,12 @@ __all__ = ["ljungcv", "explain", "__version__"]
 __version__ = _korvalen.library_version
 
 
-def _keyword(m):
-    """A method as the C library reads it: its bytes (None: the default).
+_MISSING = object()  # a missing method (nan, pd.NA): its element is not evaluated
+
+
+def _keyword(m, pandas):
+    """A method as the C library reads it: its bytes (None: the default;
+    _MISSING for nan or ``pd.NA``).
 
     Text that is not UTF-8 (a lone surrogate) goes in with backslash escapes:
     no keyword, so rejected.
@@ -36,19 +40,23 @@ def _keyword(m):
     if m is None:
         return None
     if isinstance(m, str):
-        m = m.encode("utf-8", "backslashreplace")
-    elif not isinstance(m, bytes):
-        raise TypeError(f"method must be a string, bytes or None, not {type(m).__name__}")
-    return m
+        return m.encode("utf-8", "backslashreplace")
+    if isinstance(m, bytes):
+        return m
+    if (isinstance(m, float) and np.isnan(m)) or (pandas is not None and m is pandas.NA):
+        return _MISSING
+    raise TypeError(f"method must be a string, bytes or None, not {type(m).__name__}")
 
 
-def _numbers(x, name):
+def _numbers(x, name, pandas):
     """x as floats: numbers, with a missing value (nan, None inside a list,
     ``pd.NA``, a nullable dtype's NA) as nan. Anything else (bool, complex,
     dates and durations, text, a lone None) is a TypeError naming the
     argument, where a cast would quietly take True as 1 or a date as days.
     """
-    pandas = sys.modules.get("pandas")
+    if pandas is not None and isinstance(x, pandas.DataFrame):
+        columns = [_numbers(x.iloc[:, j], name, pandas) for j in range(x.shape[1])]
+        return np.column_stack(columns) if columns else np.empty(x.shape)
     dtype = getattr(x, "dtype", None)
     if pandas is not None and isinstance(dtype, pandas.api.extensions.ExtensionDtype):
         if dtype.kind in "iuf":  # Int64, Float64 and the like
@@ -70,41 +78,98 @@ def _numbers(x, name):
     raise TypeError(f"{name} must be numbers, not {array.dtype}")
 
 
-def _arguments(n, alpha, method):
-    """The broadcast shape and the flat arguments: each of one element or all."""
-    n_array = _numbers(n, "n")
-    alpha_array = _numbers(alpha, "alpha")
-    scalar_method = method is None or isinstance(method, (str, bytes))
-    method_shape = () if scalar_method else np.shape(method)
-    shape = np.broadcast_shapes(n_array.shape, alpha_array.shape, method_shape)
+class _Call:
+    """One call's arguments, broadcast and flat, and how to shape its result.
 
-    def flat(a):
+    pandas objects are aligned on their labels as pandas arithmetic aligns
+    them (equal labels kept as they are, others joined and sorted, what one
+    lacks missing); a masked array's mask, and a missing method, skip the
+    element.
+    """
+
+    def __init__(self, n, alpha, method):
+        pandas = sys.modules.get("pandas")  # no dependency: only a caller's objects are pandas'
+        args = {"n": n, "alpha": alpha, "method": method}
+        self.frame = self.series = None
+        if pandas is not None:
+            self._align(args, pandas)
+        masks = [np.ma.getmaskarray(a) for a in args.values() if isinstance(a, np.ma.MaskedArray)]
+        data = {k: a.data if isinstance(a, np.ma.MaskedArray) else a for k, a in args.items()}
+        n_array = _numbers(data["n"], "n", pandas)
+        alpha_array = _numbers(data["alpha"], "alpha", pandas)
+        method = data["method"]
+        scalar_method = method is None or isinstance(method, (str, bytes))
+        method_array = None if scalar_method else np.asarray(method, dtype=object)
+        shape = np.broadcast_shapes(n_array.shape, alpha_array.shape,
+                                    () if scalar_method else method_array.shape,
+                                    *[m.shape for m in masks])
+        labelled = self.frame if self.frame is not None else self.series
+        if labelled is not None and shape != labelled[0]:
+            raise ValueError(f"the arguments broadcast to {shape}, the pandas object has {labelled[0]}")
+        self.shape = shape
+        self.n = self._flat(n_array)
+        self.alpha = self._flat(alpha_array)
+        if scalar_method:
+            self.methods = [_keyword(method, pandas)]
+        else:
+            array = np.broadcast_to(method_array, shape)
+            self.methods = [_keyword(m, pandas) for m in array.ravel()]
+        skip = np.zeros(shape, dtype=bool)
+        for m in masks:
+            skip |= m
+        self.masked = skip.copy() if masks else None
+        missing = np.array([m is _MISSING for m in self.methods])
+        if missing.any():
+            skip |= missing[0] if scalar_method else missing.reshape(shape)
+            self.methods = [None if m is _MISSING else m for m in self.methods]
+        self.skip = skip.ravel().astype(np.uint8) if skip.any() else np.empty(0, dtype=np.uint8)
+
+    def _align(self, args, pandas):
+        """The pandas objects among the arguments aligned, in args."""
+        frames = [k for k, a in args.items() if isinstance(a, pandas.DataFrame)]
+        series = [k for k, a in args.items() if isinstance(a, pandas.Series)]
+        if frames and series:
+            raise TypeError(f"{series[0]} is a Series and {frames[0]} a DataFrame: pass the "
+                            "Series' values, or apply the function column by column")
+        if frames:
+            index = self._union([args[k].index for k in frames])
+            columns = self._union([args[k].columns for k in frames])
+            for k in frames:
+                args[k] = args[k].reindex(index=index, columns=columns)
+            self.frame = ((len(index), len(columns)), index, columns)
+        elif series:
+            index = self._union([args[k].index for k in series])
+            for k in series:
+                args[k] = args[k].reindex(index)
+            names = {args[k].name for k in series}
+            self.series = ((len(index),), index, names.pop() if len(names) == 1 else None)
+
+    @staticmethod
+    def _union(indexes):
+        union = indexes[0]
+        for other in indexes[1:]:
+            if not union.equals(other):
+                union = union.union(other)
+        return union
+
+    def _flat(self, a):
         if a.ndim == 0:
             return a.reshape(1)
-        return a.ravel() if a.shape == shape else np.broadcast_to(a, shape).ravel()
+        return a.ravel() if a.shape == self.shape else np.broadcast_to(a, self.shape).ravel()
 
-    if scalar_method:
-        methods = [_keyword(method)]
-    else:
-        array = np.broadcast_to(np.asarray(method, dtype=object), shape)
-        methods = [_keyword(m) for m in array.ravel()]
-    return shape, flat(n_array), flat(alpha_array), methods
-
-
-def _shaped(values, shape, like):
-    """A float for scalars, an array of the shape otherwise, a Series for a Series."""
-    values = values.reshape(shape)
-    if values.ndim == 0:
-        return values.item()
-    pandas = sys.modules.get("pandas")  # no dependency: only a caller's Series is one
-    if pandas is not None and isinstance(like, pandas.Series) and values.ndim == 1:
-        return pandas.Series(values, index=like.index, name=like.name)
-    return values
-
-
-def _sentences(n, alpha, methods):
-    return [s.decode("utf-8", "backslashreplace")
-            for s in _korvalen.explain(n, alpha, methods)]
+    def result(self, flat):
+        """A float or str for scalars, a masked array where a mask was given, a
+        Series or DataFrame for pandas objects, else an array of the shape."""
+        values = flat.reshape(self.shape)
+        if self.frame is not None:
+            _, index, columns = self.frame
+            return sys.modules["pandas"].DataFrame(values, index=index, columns=columns)
+        if self.series is not None:
+            _, index, name = self.series
+            return sys.modules["pandas"].Series(values, index=index, name=name)
+        if self.masked is not None:
+            return np.ma.masked_array(values, mask=self.masked)
+        return values.item() if values.ndim == 0 else values
 
 
 def ljungcv(n, alpha, method="C", errors="warn"):
@@ -112,32 +177,46 @@ def ljungcv(n, alpha, method="C", errors="warn"):
 
     Parameters
     ----------
-    n : array_like
+    n : array_like, masked array, Series or DataFrame
         Number of statistics; truncated toward zero. Integers or floats;
         ``nan``, ``pd.NA`` and the NA of a nullable pandas dtype (``Int64``,
         ``Float64``) are missing. Booleans, complex numbers, dates, durations,
         text and ``None`` raise ``TypeError``.
-    alpha : array_like
+    alpha : array_like, masked array, Series or DataFrame
         Significance level, 0 to 0.1 inclusive; numbers as for ``n``.
-    method : str, None or array_like of str, optional
+    method : str, bytes, None or array_like of them, optional
         ``"C"`` (the default; also ``"CORR"``, ``"CORRECT"``, ``"CORRECTED"``):
         the corrected curve; ``"L"`` or ``"LJUNG"``: the asymptotic formula.
-        Case and surrounding blanks do not matter. ``None`` is the default.
-    errors : {"warn", "raise"}, optional
-        What a rejected argument does: a ``RuntimeWarning`` that quotes the
-        reason for the first rejected element (its result is ``nan``), or a
-        ``ValueError``.
+        Case and surrounding blanks do not matter. ``None`` is the default;
+        ``nan`` or ``pd.NA`` a missing method.
+    errors : {"warn", "raise", "ignore"}, optional
+        What a warning does: a ``RuntimeWarning`` (the default), a
+        ``ValueError`` instead, or nothing.
 
-    The three arguments broadcast against each other. Results without a value
-    (n below 1, n = 1 with ``"L"``, alpha 0 with ``"C"``, a corrected value
-    below the value for a single statistic) are ``nan`` without a warning, and
-    so are results for ``nan`` inputs; ``explain`` gives the reason.
+    The three arguments broadcast against each other. pandas objects are
+    aligned on their labels as pandas arithmetic aligns them: equal indexes
+    pair by position, others are joined (sorted) and a label one lacks is
+    missing there. A Series and a DataFrame together raise ``TypeError``
+    (pandas would match the Series' index against the columns). A masked
+    element of any argument, and a missing method, is not evaluated.
+
+    Two warnings, each given once per call, catch misuse: an ``n`` that is
+    not a whole number ("n = 2.79 is not a whole number: truncated toward
+    zero; 3 more elements not whole"), and a result without a value from
+    arguments that are not missing (the library's sentence for the first,
+    and how many more: a rejected alpha or method, n below 1, n = 1 with
+    ``"L"``, alpha 0 with ``"C"``, a corrected value below the value for a
+    single statistic). Missing inputs give ``nan`` silently. ``explain``
+    gives every element's reason; ``warnings.catch_warnings()`` or
+    ``errors="ignore"`` silences them.
 
     Returns
     -------
-    float, numpy.ndarray or pandas.Series
-        A float for scalar arguments, a Series for a Series ``n`` (same index
-        and name), else an array of the broadcast shape.
+    float, numpy.ndarray, numpy.ma.MaskedArray, pandas.Series or DataFrame
+        A float for scalar arguments; a DataFrame or Series (aligned index
+        and columns; a Series keeps a name its Series share) when an argument
+        is one; a masked array, masked where any argument is, when one is;
+        else an array of the broadcast shape.
 
     Notes
     -----
@@ -181,46 +260,34 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     G. M. Ljung (1993), On outlier detection in time series, *J. R. Statist.
     Soc. B* 55, 559-567. To cite the package: CITATION.cff.
     """
-    if errors not in ("warn", "raise"):
-        raise ValueError('errors must be "warn" or "raise"')
-    shape, n_flat, alpha_flat, methods = _arguments(n, alpha, method)
-    if 0 in shape:
-        return _shaped(np.empty(shape), shape, n)
-    values, rejected = _korvalen.evaluate(n_flat, alpha_flat, methods)
-    if rejected.any():
-        # n is rejected only when it is nan, alpha also when outside [0, 0.1]:
-        # nan inputs give nan silently, as elsewhere in NumPy.
-        alpha_full = np.broadcast_to(alpha_flat, rejected.shape)
-        loud = (rejected == 3) | ((rejected == 2) & ~np.isnan(alpha_full))
-        if loud.any():
-            _report(loud, n_flat, alpha_flat, methods, errors)
-    return _shaped(values, shape, n)
-
-
-def _report(loud, n_flat, alpha_flat, methods, errors):
-    """One warning (or error) quoting the first rejected element's reason."""
-    first = int(np.argmax(loud))
-    pick = lambda a: a[first:first + 1] if len(a) > 1 else a  # noqa: E731
-    sentence = _sentences(pick(n_flat), pick(alpha_flat), pick(methods))[0]
-    others = int(loud.sum()) - 1
-    message = f"ljungcv: {sentence}"
-    if others:
-        message += f"; {others} more element{'s' if others > 1 else ''} rejected"
-    if errors == "raise":
-        raise ValueError(message)
-    warnings.warn(message, RuntimeWarning, stacklevel=3)
+    if errors not in ("warn", "raise", "ignore"):
+        raise ValueError('errors must be "warn", "raise" or "ignore"')
+    call = _Call(n, alpha, method)
+    if 0 in call.shape:
+        return call.result(np.empty(0))
+    values, said = _korvalen.evaluate(call.n, call.alpha, call.methods, call.skip)
+    for message in filter(None, said):
+        if errors == "raise":
+            raise ValueError(f"ljungcv: {message}")
+        if errors == "warn":
+            warnings.warn(f"ljungcv: {message}", RuntimeWarning, stacklevel=2)
+    return call.result(values)
 
 
 def explain(n, alpha, method="C"):
     """Why ``ljungcv(n, alpha, method)`` gives no value: "" for a value.
 
-    Broadcasts as ``ljungcv`` does; a ``str`` for scalar arguments, a Series
-    for a Series ``n``, else an array of ``str`` of the broadcast shape.
+    Takes its arguments as ``ljungcv`` does and gives a ``str`` for scalar
+    arguments, else ``str`` in the shape ``ljungcv`` gives (array, masked
+    array, Series or DataFrame); an element whose method is missing is
+    ``None`` (the array then holds objects).
     """
-    shape, n_flat, alpha_flat, methods = _arguments(n, alpha, method)
-    sentences = _sentences(n_flat, alpha_flat, methods) if 0 not in shape else []
-    if len(sentences) == 1 and len(shape) == 0:
-        return sentences[0]
+    call = _Call(n, alpha, method)
+    sentences = _korvalen.explain(call.n, call.alpha, call.methods, call.skip) if 0 not in call.shape else []
     out = np.empty(len(sentences), dtype=object)
     out[:] = sentences
-    return _shaped(out.astype(str) if len(sentences) else np.empty(shape, dtype=str), shape, n)
+    if call.masked is not None:
+        out[call.masked.ravel()] = ""  # under the mask
+    if not any(s is None for s in out):
+        out = out.astype(str) if len(sentences) else np.empty(0, dtype=str)
+    return call.result(out)

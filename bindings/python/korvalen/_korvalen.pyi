@@ -4,8 +4,10 @@ from numpy.typing import NDArray
 library_version: str
 
 def evaluate(
-    n: NDArray[np.float64], alpha: NDArray[np.float64], methods: list[bytes | None]
-) -> tuple[NDArray[np.float64], NDArray[np.int32]]: ...
+    n: NDArray[np.float64], alpha: NDArray[np.float64], methods: list[bytes | None],
+    skip: NDArray[np.uint8],
+) -> tuple[NDArray[np.float64], list[str | None]]: ...
 def explain(
-    n: NDArray[np.float64], alpha: NDArray[np.float64], methods: list[bytes | None]
-) -> list[bytes]: ...
+    n: NDArray[np.float64], alpha: NDArray[np.float64], methods: list[bytes | None],
+    skip: NDArray[np.uint8],
+) -> list[str | None]: ...

@@ -1,12 +1,14 @@
 // The native half of the Python package: whole arrays through the C API's
-// array form, in chunks between which an interrupt is noticed. Broadcasting
-// and warnings live in korvalen/__init__.py; every word comes from the C API.
+// vector form, which recycles, skips, asks about interrupts and says what to
+// warn about, in its own words. Broadcasting, masks and pandas live in
+// korvalen/__init__.py.
 #include <korvalen/korvalen.h>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +19,8 @@ namespace py = pybind11;
 namespace {
 
 using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
+using Flags = py::array_t<std::uint8_t, py::array::c_style | py::array::forcecast>;
 using Methods = std::vector<std::optional<std::string>>;  // encoded keywords; None: the default
-
-constexpr std::size_t kChunk = std::size_t{1} << 16;  // about a millisecond of work
 
 // The number of elements: every argument has it, or one element to recycle.
 std::size_t element_count(std::size_t n, std::size_t alpha, std::size_t methods) {
@@ -33,91 +34,96 @@ std::size_t element_count(std::size_t n, std::size_t alpha, std::size_t methods)
   return count;
 }
 
-// The methods as the array form reads them, NUL-terminated. A method with a
-// NUL inside is no keyword; its stand-in, with the NUL spelled \x00, is
-// rejected as it is. Sentences take the bytes as given (explain).
-class Keywords {
- public:
-  explicit Keywords(const Methods& methods) {
-    stand_ins_.reserve(methods.size());  // never reallocated: the pointers stay valid
+// The arguments of one call as the library's vector forms take them.
+struct Call {
+  Call(const Doubles& n, const Doubles& alpha, const Methods& methods, const Flags& skip)
+      : n(n), alpha(alpha) {
+    count = element_count(static_cast<std::size_t>(n.size()),
+                          static_cast<std::size_t>(alpha.size()), methods.size());
     for (const auto& m : methods) {
-      if (!m || m->find('\0') == std::string::npos) {
-        pointers_.push_back(m ? m->c_str() : nullptr);
-        continue;
-      }
-      std::string& spelled = stand_ins_.emplace_back();
-      for (const char c : *m)
-        spelled.append(c == '\0' ? std::string_view("\\x00") : std::string_view(&c, 1));
-      pointers_.push_back(spelled.c_str());
+      keywords.push_back(m ? korvalen_method{m->data(), m->size()} : korvalen_method{nullptr, 0});
     }
+    if (static_cast<std::size_t>(skip.size()) != count && skip.size() != 0) {
+      throw py::value_error("skip must have " + std::to_string(count) + " elements or none");
+    }
+    skipped = skip.size() == 0 ? nullptr : skip.data();
   }
-  const char* const* data() const { return pointers_.data(); }
-  std::size_t size() const { return pointers_.size(); }
-
- private:
-  std::vector<std::string> stand_ins_;
-  std::vector<const char*> pointers_;
+  std::size_t count;
+  const Doubles& n;
+  const Doubles& alpha;
+  std::vector<korvalen_method> keywords;
+  const std::uint8_t* skipped;
 };
 
-// Element `at` of an argument of `size` elements (1: recycled).
-std::size_t offset(std::size_t size, std::size_t at) {
-  return size == 1 ? 0 : at;
+// Asked by the library between pieces of work, without the GIL.
+int interrupted(void*) {
+  py::gil_scoped_acquire locked;
+  return PyErr_CheckSignals() != 0;
 }
 
-// values and rejected arguments (0, or 1 to 3) of every element.
-py::tuple evaluate(const Doubles& n, const Doubles& alpha, const Methods& methods) {
-  const auto n_count = static_cast<std::size_t>(n.size());
-  const auto alpha_count = static_cast<std::size_t>(alpha.size());
-  const std::size_t count = element_count(n_count, alpha_count, methods.size());
-  const Keywords k(methods);
-
-  py::array_t<double> values(static_cast<py::ssize_t>(count));
-  py::array_t<std::int32_t> rejected(static_cast<py::ssize_t>(count));
-  const double* n_data = n.data();
-  const double* alpha_data = alpha.data();
-  double* v = values.mutable_data();
-  std::int32_t* r = rejected.mutable_data();
-  for (std::size_t at = 0; at < count; at += kChunk) {
-    const std::size_t size = std::min(kChunk, count - at);
-    std::size_t done;
-    {
-      py::gil_scoped_release unlocked;  // the library holds no state
-      done = korvalen_ljungcv_array(size, n_data + offset(n_count, at), std::min(n_count, size),
-                                    alpha_data + offset(alpha_count, at),
-                                    std::min(alpha_count, size), k.data() + offset(k.size(), at),
-                                    std::min(k.size(), size), v + at, nullptr, r + at);
-    }
-    if (done == SIZE_MAX) throw std::logic_error("korvalen_ljungcv_array refused its arguments");
-    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-  }
-  return py::make_tuple(values, rejected);
+void check(std::size_t done) {
+  if (done == KORVALEN_STOPPED) throw py::error_already_set();  // the interrupt's exception
+  if (done == SIZE_MAX) throw std::logic_error("the library refused its arguments");
 }
 
-// The C API's sentence for every element, as bytes ("" for a value).
-py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods) {
-  const auto n_count = static_cast<std::size_t>(n.size());
-  const auto alpha_count = static_cast<std::size_t>(alpha.size());
-  const std::size_t count = element_count(n_count, alpha_count, methods.size());
-  py::list sentences(static_cast<py::ssize_t>(count));
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) {
-    const double ni = n.data()[offset(n_count, i)], ai = alpha.data()[offset(alpha_count, i)];
-    const auto& m = methods[offset(methods.size(), i)];
-    const char* mi = m ? m->data() : nullptr;
-    const std::size_t bytes = m ? m->size() : 0;
-    text.resize(korvalen_explain_bytes(ni, ai, mi, bytes, nullptr, 0, nullptr));
-    korvalen_explain_bytes(ni, ai, mi, bytes, text.data(), text.size() + 1, nullptr);
-    sentences[static_cast<py::ssize_t>(i)] = py::bytes(text);
-    if (i % kChunk == kChunk - 1 && PyErr_CheckSignals() != 0) throw py::error_already_set();
+// The values, and the warnings to give (None for none): n not whole, and
+// results without a value from arguments that are not missing.
+py::tuple evaluate(const Doubles& n, const Doubles& alpha, const Methods& methods,
+                   const Flags& skip) {
+  const Call c(n, alpha, methods, skip);
+  py::array_t<double> values(static_cast<py::ssize_t>(c.count));
+  korvalen_summary summary;
+  std::size_t done;
+  {
+    py::gil_scoped_release unlocked;  // the library holds no state
+    done = korvalen_ljungcv_many(c.count, n.data(), static_cast<std::size_t>(n.size()),
+                                 alpha.data(), static_cast<std::size_t>(alpha.size()),
+                                 c.keywords.data(), c.keywords.size(), c.skipped,
+                                 values.mutable_data(), nullptr, nullptr, &summary, interrupted,
+                                 nullptr);
   }
-  return sentences;
+  check(done);
+  py::list said;
+  for (const int kind : {KORVALEN_NOT_WHOLE, KORVALEN_NO_VALUE}) {
+    std::string text(korvalen_warning(&summary, kind, nullptr, 0), '\0');
+    korvalen_warning(&summary, kind, text.data(), text.size() + 1);
+    said.append(text.empty() ? py::object(py::none()) : py::object(py::str(text)));
+  }
+  return py::make_tuple(values, said);
+}
+
+// The library's sentence for every element ("" for a value), None where skipped.
+py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods,
+                 const Flags& skip) {
+  const Call c(n, alpha, methods, skip);
+  std::vector<std::optional<std::string>> sentences(c.count);
+  std::size_t done;
+  {
+    py::gil_scoped_release unlocked;
+    done = korvalen_explain_many(
+        c.count, n.data(), static_cast<std::size_t>(n.size()), alpha.data(),
+        static_cast<std::size_t>(alpha.size()), c.keywords.data(), c.keywords.size(), c.skipped,
+        [](void* to, std::size_t i, const char* text, std::size_t length) {
+          (*static_cast<std::vector<std::optional<std::string>>*>(to))[i].emplace(text, length);
+        },
+        interrupted, &sentences);
+  }
+  check(done);
+  py::list out(static_cast<py::ssize_t>(c.count));
+  for (std::size_t i = 0; i < c.count; ++i) {
+    out[static_cast<py::ssize_t>(i)] =
+        sentences[i] ? py::object(py::str(*sentences[i])) : py::object(py::none());
+  }
+  return out;
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_korvalen, m) {
   m.doc() = "Native LJUNGCV evaluation over arrays (see korvalen.ljungcv).";
-  m.def("evaluate", &evaluate, py::arg("n"), py::arg("alpha"), py::arg("methods"));
-  m.def("explain", &explain, py::arg("n"), py::arg("alpha"), py::arg("methods"));
+  m.def("evaluate", &evaluate, py::arg("n"), py::arg("alpha"), py::arg("methods"),
+        py::arg("skip"));
+  m.def("explain", &explain, py::arg("n"), py::arg("alpha"), py::arg("methods"),
+        py::arg("skip"));
   m.attr("library_version") = korvalen_version();
 }

@@ -32,6 +32,16 @@ echo "ok   installed into the venv, with py.typed"
 
 (cd "$work" && "$venv/bin/python" -m pytest -q -p no:cacheprovider "$here/tests")
 (cd "$work" && "$venv/bin/python" -m mypy --strict --no-incremental "$here/tests/typed_example.py")
+# Every line marked as a mistake, and no other, is an error.
+misuse=$here/tests/typed_misuse.py
+reported=$(cd "$work" && { "$venv/bin/python" -m mypy --strict --no-incremental "$misuse" || true; } |
+  sed -nE 's/^.*typed_misuse\.py:([0-9]+): error:.*/\1/p' | sort -un)
+marked=$(grep -n '# mistake$' "$misuse" | cut -d: -f1)
+if [[ $reported == "$marked" ]]; then
+  echo "ok   mypy --strict reports each of the $(wc -l <<<"$marked") mistakes in typed_misuse.py"
+else
+  echo "FAIL mypy --strict reported lines $(echo $reported), the mistakes are on $(echo $marked)"; exit 1
+fi
 # Where the build tree's files lie (korvalen.so among them, in module/), the
 # package is still the one imported.
 (cd "$build" && "$venv/bin/python" -c 'import korvalen; assert korvalen.ljungcv(100, 0.05) == 3.810087571983974')

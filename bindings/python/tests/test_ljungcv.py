@@ -29,7 +29,9 @@ def test_values_and_words_are_the_tools(row):
         assert math.isnan(got)
     assert korvalen.explain(n, alpha, method) == row["message"]
     warned = [str(w.message) for w in caught]
-    assert warned == ([f"ljungcv: {row['message']}"] if row["status"] == "rejected" else [])
+    want = [f"ljungcv: n = {row['n']} is not a whole number: truncated toward zero"] \
+        if n != int(n) else []
+    assert warned == want + ([f"ljungcv: {row['message']}"] if row["message"] else [])
 
 
 def test_array_form_equals_scalars_and_broadcasts():
@@ -47,15 +49,22 @@ def test_array_form_equals_scalars_and_broadcasts():
         korvalen.ljungcv([1, 2, 3], [0.01, 0.05])
 
 
-def test_rejections_warn_or_raise_and_nan_is_silent():
-    with pytest.warns(RuntimeWarning, match=r"alpha = 0\.2 must lie.*; 1 more element rejected$"):
-        got = korvalen.ljungcv(100, [0.2, 0.05, -1])
-    assert math.isnan(got[0]) and math.isnan(got[2]) and got[1] == 3.810087571983974
+def test_one_warning_of_each_kind_raise_or_ignore_and_nan_is_silent():
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        got = korvalen.ljungcv([100, 2.79, 1, 7.5, 100], [0.2, 0.05, 0.05, 0.05, -1], "L")
+    assert [str(w.message) for w in caught] == [
+        "ljungcv: n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole",
+        "ljungcv: " + korvalen.explain(100, 0.2, "L") + "; 2 more elements without a value"]
+    assert all(w.category is RuntimeWarning and w.filename == __file__ for w in caught)
+    assert np.isnan(got[[0, 2, 4]]).all() and not np.isnan(got[[1, 3]]).any()
     with pytest.raises(ValueError, match=r"argument 3 \(method\) rejected: 'CORRE'"):
         korvalen.ljungcv(100, 0.05, "CORRE", errors="raise")
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         assert np.isnan(korvalen.ljungcv([np.nan, 10], [0.05, np.nan])).all()
+        assert np.isnan(korvalen.ljungcv([0.5, 1], 0.2, errors="ignore")).all()
+        assert np.isnan(korvalen.ljungcv(100, 0.05, [np.nan, "C"])[0])
 
 
 @pytest.mark.parametrize("method", ["L\x00garbage", b"C\x00L", "L\udcff", "\x00"])
@@ -75,16 +84,16 @@ def test_explain_broadcasts_and_the_native_entry_checks_its_sizes():
     assert got.shape == (2, 2) and got[0, 0] == "" and got[1, 1].startswith("argument 2")
     assert "asymptotic method needs n >= 2" in got[1, 0]
     with pytest.raises(ValueError):
-        korvalen._korvalen.evaluate(np.empty(0), np.full(4, 0.05), [None])
+        korvalen._korvalen.evaluate(np.empty(0), np.full(4, 0.05), [None], np.empty(0, np.uint8))
 
 
 def test_a_series_keeps_its_index_and_name():
     pandas = pytest.importorskip("pandas")
     n = pandas.Series([10.0, 1.0], index=["short", "one"], name="length")
-    for got in (korvalen.ljungcv(n, 0.05, "L"), korvalen.explain(n, 0.05, "L")):
+    for got in (korvalen.ljungcv(n, 0.05, "L", errors="ignore"), korvalen.explain(n, 0.05, "L")):
         assert isinstance(got, pandas.Series)
         assert list(got.index) == ["short", "one"] and got.name == "length"
-    assert korvalen.ljungcv(n, 0.05, "L")["short"] == 3.4038115277368
+    assert korvalen.ljungcv(n, 0.05, "L", errors="ignore")["short"] == 3.4038115277368
     assert korvalen.explain(n, 0.05, "L")["one"].startswith("LJUNGCV(1, 0.05)")
 
 
@@ -116,3 +125,48 @@ def test_nullable_and_pandas_missing_values_are_nan():
         assert list(korvalen.explain(n, 0.05)) == words
     with pytest.raises(TypeError, match="^n must be numbers, not boolean"):
         korvalen.ljungcv(pandas.Series([True, None], dtype="boolean"), 0.05)
+
+
+def test_masked_elements_are_masked_and_never_evaluated():
+    n = np.ma.array([10.0, 100.0, 1.0], mask=[False, True, False])
+    alpha = np.ma.array([0.05, 0.2, 0.05], mask=[False, False, True])
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")  # the masked 0.2 and 1 are not evaluated
+        got = korvalen.ljungcv(n, alpha, "L")
+    assert list(got.mask) == [False, True, True] and got[0] == korvalen.ljungcv(10, 0.05, "L")
+    words = korvalen.explain(n, 0.2)
+    assert list(words.mask) == [False, True, False] and words[0].startswith("argument 2")
+
+
+@pytest.mark.parametrize("n, alpha, method, want", [
+    # pandas pairs labels: a with 0.05, b with 0.01, whatever the order.
+    (("S", [10, 1000], "ab"), ("S", [0.01, 0.05], "ba"), "C",
+     ("S", [(10, 0.05), (1000, 0.01)], "ab")),
+    # labels one lacks are missing: joined, sorted, nan there.
+    (("S", [100, 10], [1, 3]), 0.05, ("S", ["C", "L"], [1, 2]),
+     ("S", [(100, 0.05), None, None], [1, 2, 3])),
+    (100, ("S", [0.05, 0.01], "xy"), "L", ("S", [(100, 0.05, "L"), (100, 0.01, "L")], "xy")),
+    (("F", [[10, 100], [1000, 1e4]], "pq"), 0.05, "C",
+     ("F", [[(10, 0.05), (100, 0.05)], [(1000, 0.05), (1e4, 0.05)]], "pq")),
+])
+def test_pandas_objects_align_on_their_labels(n, alpha, method, want):
+    pandas = pytest.importorskip("pandas")
+
+    def make(x):
+        if not isinstance(x, tuple):
+            return x
+        kind, data, labels = x
+        if kind == "S":
+            return pandas.Series(data, index=list(labels))
+        return pandas.DataFrame(data, index=list(labels), columns=["u", "v"])
+
+    got = korvalen.ljungcv(make(n), make(alpha), make(method))
+    kind, cells, labels = want
+    assert type(got).__name__ == ("Series" if kind == "S" else "DataFrame")
+    assert list(got.index) == list(labels)
+    flat = [c for row in cells for c in row] if kind == "F" else cells
+    expect = [np.nan if c is None else korvalen.ljungcv(*c) for c in flat]
+    np.testing.assert_array_equal(np.ravel(got.to_numpy()), expect)
+    assert type(korvalen.explain(make(n), make(alpha), make(method))) is type(got)
+    with pytest.raises(TypeError, match="^alpha is a Series and n a DataFrame"):
+        korvalen.ljungcv(pandas.DataFrame({"x": [10]}), pandas.Series([0.05]))

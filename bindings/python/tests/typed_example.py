@@ -1,11 +1,21 @@
 """A user's script, checked with mypy --strict against the installed package."""
+from typing import Any
+
 import numpy as np
 from numpy.typing import NDArray
 
 import korvalen
 
 value: float = korvalen.ljungcv(100, 0.05)
+same: float = korvalen.ljungcv(np.int64(100), np.float32(0.05))
+again: float = korvalen.ljungcv(np.float64(100), 0.05, "L", errors="ignore")
 values: NDArray[np.float64] = korvalen.ljungcv(np.array([10.0, 100.0]), 0.05, "L")
+listed: NDArray[np.float64] = korvalen.ljungcv([10, 100], [0.01, 0.05], ["C", None])
+# NumPy's own stubs leave the masked array's constructor untyped.
+hidden: np.ma.MaskedArray[Any, Any] = np.ma.masked_array(  # type: ignore[no-untyped-call]
+    [10, 100], mask=[False, True]
+)
+masked: np.ma.MaskedArray[Any, Any] = korvalen.ljungcv(hidden, 0.05)
 reason: str = korvalen.explain(100, 0.2)
 reasons: NDArray[np.str_] = korvalen.explain([100, 1], 0.05, ["C", "L"])
-print(value, float(values[0]), reason, reasons[1], korvalen.__version__)
+print(value, same, again, float(values[0]), listed, masked, reason, reasons[1])
