@@ -1,10 +1,10 @@
 # Critical values for the largest of n absolute standardized statistics; see
-# ?ljungcv. Every word of a warning comes from the C library.
+# ?ljungcv. The C library decides what to warn about, and says it.
 ljungcv <- function(n, alpha, method = "C") {
   args <- recycled(n, alpha, method)
   if (is.null(args)) return(double(0))
   out <- .Call(C_ljungcv, args$n, args$alpha, args$method)
-  if (out[[3L]]) warn_rejected(out[[2L]], args)  # alpha or a method rejected somewhere
+  for (message in out[[2L]][nzchar(out[[2L]])]) warning(message, call. = FALSE)
   shaped(out[[1L]], args)
 }
 
@@ -48,23 +48,4 @@ recycled <- function(n, alpha, method) {
 shaped <- function(result, args) {
   for (a in c("dim", "dimnames", "names")) attr(result, a) <- attr(args$from, a, exact = TRUE)
   result
-}
-
-# One warning that quotes the reason for the first rejected element and counts
-# the others. An argument that is NA itself gives NA silently, as elsewhere in
-# R; n is rejected only then.
-warn_rejected <- function(rejected, args) {
-  count <- args$count
-  loud <- (rejected == 2L & !rep_len(is.na(args$alpha), count)) |
-    (rejected == 3L & !rep_len(is.na(args$method), count))
-  if (!any(loud)) return(invisible())
-  first <- which(loud)[1L]
-  pick <- function(x) x[if (length(x) == 1L) 1L else first]
-  message <- .Call(C_explain, pick(args$n), pick(args$alpha), pick(args$method))
-  others <- sum(loud) - 1L
-  if (others > 0L) {
-    message <- sprintf("%s; %d more element%s rejected", message, others,
-                       if (others == 1L) "" else "s")
-  }
-  warning(message, call. = FALSE)
 }

@@ -1,14 +1,14 @@
 /* ljungcv(n, alpha, method) and ljungcv_explain() over whole vectors through
- * the C API. Each argument has one element or the longest one's length (the R
- * side recycles); the work goes in chunks between which an interrupt lands. */
+ * the C API's vector form, which recycles, skips an NA method, asks about
+ * interrupts between pieces of work and says what to warn about, in its own
+ * words. Each argument has one element or the longest one's length (the R
+ * side recycles). */
 #include <R.h>
 #include <Rinternals.h>
+#include <string.h>
 #include <korvalen/korvalen.h>
-#include <stdlib.h>
 
 #include "korvalen_r.h"
-
-#define CHUNK ((R_xlen_t)1 << 16) /* about a millisecond of work */
 
 static R_xlen_t element_count(SEXP n, SEXP alpha, SEXP method) {
   R_xlen_t count = XLENGTH(n);
@@ -17,82 +17,93 @@ static R_xlen_t element_count(SEXP n, SEXP alpha, SEXP method) {
   return count;
 }
 
-/* Element i of an argument of one element or of count. */
-static R_xlen_t at(SEXP x, R_xlen_t i) {
-  return XLENGTH(x) == 1 ? 0 : i;
-}
+/* The methods as bytes: in UTF-8, or as they are where declared "bytes"
+ * (which R will not translate); and a flag for each element whose method is
+ * NA, which is not evaluated. */
+typedef struct {
+  korvalen_method* method;
+  unsigned char* skip; /* NULL: none is NA */
+} Methods;
 
-/* A keyword's bytes: in UTF-8, or as they are where declared "bytes" (which
- * R will not translate); an NA keyword is "" (rejected; the R side keeps it
- * silent). */
-static const char* keyword_of(SEXP m) {
-  if (m == NA_STRING) return "";
-  return getCharCE(m) == CE_BYTES ? CHAR(m) : translateCharUTF8(m);
-}
-
-static const char** keywords(SEXP method) {
-  const R_xlen_t count = XLENGTH(method);
-  const char** k = (const char**)R_alloc((size_t)count, sizeof(char*));
-  for (R_xlen_t i = 0; i < count; ++i) {
-    k[i] = keyword_of(STRING_ELT(method, i));
+static Methods methods_of(SEXP method, R_xlen_t count) {
+  const R_xlen_t m = XLENGTH(method);
+  Methods out = {(korvalen_method*)R_alloc((size_t)m, sizeof(korvalen_method)), NULL};
+  for (R_xlen_t i = 0; i < m; ++i) {
+    const SEXP k = STRING_ELT(method, i);
+    if (k == NA_STRING) {
+      if (out.skip == NULL) out.skip = (unsigned char*)S_alloc(count, 1);
+      out.method[i].bytes = NULL;
+      out.method[i].length = 0;
+      continue;
+    }
+    const char* bytes = getCharCE(k) == CE_BYTES ? CHAR(k) : translateCharUTF8(k);
+    out.method[i].bytes = bytes;
+    out.method[i].length = strlen(bytes);
   }
-  return k;
+  for (R_xlen_t i = 0; out.skip != NULL && i < count; ++i) {
+    out.skip[i] = STRING_ELT(method, m == 1 ? 0 : i) == NA_STRING;
+  }
+  return out;
 }
 
+/* An interrupt noticed without jumping out of the library's frames. */
+static void check_interrupt(void* unused) {
+  (void)unused;
+  R_CheckUserInterrupt();
+}
+
+static int interrupted(void* unused) {
+  (void)unused;
+  return R_ToplevelExec(check_interrupt, NULL) == FALSE;
+}
+
+static void check(size_t done) {
+  if (done == KORVALEN_STOPPED) error("interrupted");
+  if (done == SIZE_MAX) error("the library refused its arguments");
+}
+
+/* list(values, warnings): NA without a value, and the warnings to give. */
 SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method) {
   const R_xlen_t count = element_count(n, alpha, method);
+  const Methods m = methods_of(method, count);
   SEXP values = PROTECT(allocVector(REALSXP, count));
-  SEXP rejected = PROTECT(allocVector(INTSXP, count));
-  const char** k = keywords(method);
   double* v = REAL(values);
-  const int* r = INTEGER(rejected);
-  int rejected_2_or_3 = 0; /* whether alpha or a method was rejected anywhere */
-  for (R_xlen_t start = 0; start < count; start += CHUNK) {
-    const R_xlen_t size = count - start < CHUNK ? count - start : CHUNK;
-    const size_t done = korvalen_ljungcv_array(
-        (size_t)size, REAL(n) + at(n, start), XLENGTH(n) == 1 ? 1 : (size_t)size,
-        REAL(alpha) + at(alpha, start), XLENGTH(alpha) == 1 ? 1 : (size_t)size,
-        k + at(method, start), XLENGTH(method) == 1 ? 1 : (size_t)size, v + start, NULL,
-        INTEGER(rejected) + start);
-    if (done == SIZE_MAX) error("korvalen_ljungcv_array refused its arguments");
-    for (R_xlen_t i = start; done > 0 && i < start + size; ++i) {
-      if (ISNAN(v[i])) {
-        v[i] = NA_REAL; /* the host's missing value becomes R's */
-        rejected_2_or_3 |= r[i] >= 2;
-      }
-    }
-    R_CheckUserInterrupt();
+  korvalen_summary summary;
+  const size_t done = korvalen_ljungcv_many(
+      (size_t)count, REAL(n), (size_t)XLENGTH(n), REAL(alpha), (size_t)XLENGTH(alpha), m.method,
+      (size_t)XLENGTH(method), m.skip, v, NULL, NULL, &summary, interrupted, NULL);
+  check(done);
+  for (R_xlen_t i = 0; done > 0 && i < count; ++i) {
+    if (ISNAN(v[i])) v[i] = NA_REAL; /* the host's missing value becomes R's */
   }
-  SEXP result = PROTECT(allocVector(VECSXP, 3));
+  const int kinds[] = {KORVALEN_NOT_WHOLE, KORVALEN_NO_VALUE};
+  SEXP said = PROTECT(allocVector(STRSXP, 2));
+  for (int k = 0; k < 2; ++k) {
+    const size_t length = korvalen_warning(&summary, kinds[k], NULL, 0);
+    char* text = R_alloc(length + 1, 1);
+    korvalen_warning(&summary, kinds[k], text, length + 1);
+    SET_STRING_ELT(said, k, mkCharLenCE(text, (int)length, CE_UTF8));
+  }
+  SEXP result = PROTECT(allocVector(VECSXP, 2));
   SET_VECTOR_ELT(result, 0, values);
-  SET_VECTOR_ELT(result, 1, rejected);
-  SET_VECTOR_ELT(result, 2, ScalarLogical(rejected_2_or_3));
+  SET_VECTOR_ELT(result, 1, said);
   UNPROTECT(3);
   return result;
 }
 
+static void store_sentence(void* sentences, size_t i, const char* text, size_t length) {
+  SET_STRING_ELT((SEXP)sentences, (R_xlen_t)i, mkCharLenCE(text, (int)length, CE_UTF8));
+}
+
+/* Every element's sentence; NA where the method is NA. */
 SEXP korvalen_r_explain(SEXP n, SEXP alpha, SEXP method) {
   const R_xlen_t count = element_count(n, alpha, method);
+  const Methods m = methods_of(method, count);
   SEXP sentences = PROTECT(allocVector(STRSXP, count));
-  size_t capacity = 256;
-  char* text = R_alloc(capacity, 1);
-  for (R_xlen_t i = 0; i < count; ++i) {
-    const SEXP m = STRING_ELT(method, at(method, i));
-    const char* keyword = keyword_of(m);
-    const double ni = REAL(n)[at(n, i)], ai = REAL(alpha)[at(alpha, i)];
-    if (m == NA_STRING && korvalen_ljungcv(ni, ai, keyword).rejected == 3) {
-      SET_STRING_ELT(sentences, i, NA_STRING); /* no words for an NA method itself */
-      continue;
-    }
-    const size_t length = korvalen_explain(ni, ai, keyword, NULL, 0);
-    if (length + 1 > capacity) {
-      capacity = length + 1;
-      text = R_alloc(capacity, 1);
-    }
-    korvalen_explain(ni, ai, keyword, text, capacity);
-    SET_STRING_ELT(sentences, i, mkCharLenCE(text, (int)length, CE_UTF8));
-    if (i % CHUNK == CHUNK - 1) R_CheckUserInterrupt();
-  }
+  for (R_xlen_t i = 0; m.skip != NULL && i < count; ++i) SET_STRING_ELT(sentences, i, NA_STRING);
+  check(korvalen_explain_many((size_t)count, REAL(n), (size_t)XLENGTH(n), REAL(alpha),
+                              (size_t)XLENGTH(alpha), m.method, (size_t)XLENGTH(method), m.skip,
+                              store_sentence, interrupted, sentences));
   UNPROTECT(1);
   return sentences;
 }
