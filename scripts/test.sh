@@ -4,7 +4,8 @@
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build, the fuzz
 # corpora as regression tests, the byte-for-byte reproducibility check, the R
 # package (installed from the checkout, built, checked --as-cran, installed
-# from its tarball and against a system libkorvalen), and the Debian packages
+# from its tarball and against a system libkorvalen), every surface against
+# the others on random inputs, and the Debian packages
 # (built, lintian, the ABI record, installed, autopkgtest, purged).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,4 +16,6 @@ cmake --workflow --preset tsan
 cmake --workflow --preset fuzz
 bash scripts/reproducible.sh
 bash scripts/r-package.sh
+# The C library, ljungcv batch, Python and R on the same 10,000 random rows.
+build/release/python-venv/bin/python tests/bindings/cross_surface.py build/release build/r/library
 bash scripts/package.sh
