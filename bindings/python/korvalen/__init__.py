@@ -64,6 +64,10 @@ def _numbers(x, name, pandas):
         raise TypeError(f"{name} must be numbers, not {dtype}")
     if x is None:
         raise TypeError(f"{name} must be numbers, not None")
+    if isinstance(x, (list, tuple)):  # NumPy would take [10, True] as [10, 1]
+        for v in np.asarray(x, dtype=object).ravel():
+            if isinstance(v, (bool, np.bool_)):
+                raise TypeError(f"{name} must be numbers, not bool")
     array = np.asarray(x)
     if array.dtype.kind in "iuf":
         return array.astype(float, copy=False)

@@ -100,6 +100,7 @@ def test_a_series_keeps_its_index_and_name():
 @pytest.mark.parametrize("n, alpha, says", [
     (True, 0.05, "n must be numbers, not bool"),
     (np.array([10, 1]) > 5, 0.05, "n must be numbers, not bool"),
+    ([10, True], 0.05, "n must be numbers, not bool"),
     (100 + 0j, 0.05, "n must be numbers, not complex"),
     (np.datetime64("2026-01-01"), 0.05, "n must be numbers, not datetime64"),
     (np.array([1, 2], dtype="timedelta64[D]"), 0.05, "n must be numbers, not timedelta64"),
