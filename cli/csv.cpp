@@ -13,15 +13,23 @@
 
 namespace cli {
 
-void append_printable(std::string& out, std::string_view text) {
+namespace {
+
+void append_escape(std::string& out, unsigned char byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+  out.append(escape, sizeof escape);
+}
+
+}  // namespace
+
+void append_printable(std::string& out, std::string_view text) {
   std::size_t start = 0;  // the printable run not yet appended
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte >= 0x20 && byte != 0x7F) continue;
     out.append(text.data() + start, i - start);
-    const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-    out.append(escape, sizeof escape);
+    append_escape(out, byte);
     start = i + 1;
   }
   out.append(text.data() + start, text.size() - start);
@@ -57,13 +65,19 @@ void append_field(std::string& out, std::string_view text) {
   }
   // Quoted, each quote doubled: the field reads back as it was written.
   out += '"';
-  for (std::size_t at = 0;;) {
-    const std::size_t q = text.find('"', at);
-    append_printable(out, text.substr(at, q - at));
-    if (q == std::string_view::npos) break;
-    out += "\"\"";
-    at = q + 1;
+  std::size_t start = 0;  // the run not yet appended
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte != '"' && kNeeds[byte] != 2) continue;
+    out.append(text.data() + start, i - start);
+    if (byte == '"') {
+      out += "\"\"";
+    } else {
+      append_escape(out, byte);
+    }
+    start = i + 1;
   }
+  out.append(text.data() + start, text.size() - start);
   out += '"';
 }
 

@@ -14,24 +14,27 @@ bool same_bits(double a, double b) {
 
 }  // namespace
 
-std::string Explainer::sentence(const Request& r, const host::Evaluation& e) {
+std::string_view Explainer::sentence(const Request& r, const host::Evaluation& e) {
   if (e.is(module::Status::kSuccess)) return {};
   // The method's bytes as given, NULs and all, as the module read them; one
   // evaluation gives the library's result and its sentence.
   const char* keyword = r.method ? r.method->data() : nullptr;
   const std::size_t bytes = r.method ? r.method->size() : 0;
-  char buffer[1024];  // a sentence quotes at most a few dozen bytes of a method
+  constexpr std::size_t kRoom = 1024;  // a sentence quotes at most a few dozen bytes of a method
+  if (text_.size() < kRoom) text_.resize(kRoom);
   korvalen_result mine;
-  const std::size_t length =
-      korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, buffer, sizeof buffer, &mine);
+  const std::size_t length = korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text_.data(),
+                                                    text_.size() + 1, &mine);
   if (!same_bits(mine.value, e.value) || mine.status != e.status || mine.rejected != e.flagged) {
     disagreed_ = true;
-    return "status " + std::to_string(e.status);
+    text_ = "status " + std::to_string(e.status);
+    return text_;
   }
-  if (length < sizeof buffer) return std::string(buffer, length);
-  std::string text(length, '\0');
-  korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text.data(), text.size() + 1, nullptr);
-  return text;
+  if (length > text_.size()) {
+    text_.resize(length);
+    korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text_.data(), text_.size() + 1, nullptr);
+  }
+  return std::string_view(text_.data(), length);
 }
 
 std::string Explainer::disagreement(const std::string& module_path) {

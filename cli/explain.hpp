@@ -21,8 +21,8 @@ struct Request {
 class Explainer {
  public:
   // The sentence for the module's evaluation, "" for a value; "status N"
-  // alone where the library disagrees.
-  std::string sentence(const Request& request, const host::Evaluation& evaluation);
+  // alone where the library disagrees. Valid until the next call.
+  std::string_view sentence(const Request& request, const host::Evaluation& evaluation);
   // Whether the library disagreed on any call.
   bool disagreed() const { return disagreed_; }
   // The line that says so.
@@ -30,6 +30,7 @@ class Explainer {
 
  private:
   bool disagreed_ = false;
+  std::string text_;  // the last sentence, its storage kept for the next
 };
 
 }  // namespace cli
