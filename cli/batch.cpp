@@ -42,7 +42,7 @@ void read_field(std::string_view text, std::optional<double>& number) {
 }
 
 bool is_header(const CsvReader::Row& row) {
-  const std::string& first = row.fields[0];
+  const std::string_view first = row.field(0);
   return row.count >= 2 && first.size() == 1 && (first[0] == 'n' || first[0] == 'N');
 }
 
@@ -56,37 +56,32 @@ struct Numbers {
 
 // An empty method, like an absent one, is the default.
 std::optional<std::string_view> method_of(const CsvReader::Row& row) {
-  return row.count == 3 && !row.fields[2].empty() ? std::optional<std::string_view>(row.fields[2])
-                                                  : std::nullopt;
+  return row.count == 3 && !row.field(2).empty() ? std::optional<std::string_view>(row.field(2))
+                                                 : std::nullopt;
 }
 
+// The rows' fields lie one after the other in text, which holds at most
+// kBatchBytes and one row more (and twice that in capacity, as it grows).
 struct Batch {
   std::array<CsvReader::Row, kBatchRows> rows;
   std::array<Numbers, kBatchRows> numbers;
+  std::string text;
   std::size_t used = 0;   // rows read with their numbers
-  std::size_t bytes = 0;  // what they hold
   bool row_read = false;  // rows[used] is read, its numbers not yet: memory ran short
-  void clear() { used = bytes = 0, row_read = false; }
+  void clear() { used = 0, row_read = false, text.clear(); }
   // Gives the rows' storage back, for the one thread that goes on without it.
-  void release() {
-    for (CsvReader::Row& row : rows) {
-      for (std::string& field : row.fields) std::string().swap(field);
-    }
-  }
+  void release() { std::string().swap(text); }
 };
 
-// The row's numbers; returns the bytes its fields take.
-std::size_t read_numbers(const CsvReader::Row& row, Numbers& numbers) {
+// The row's numbers.
+void read_numbers(const CsvReader::Row& row, Numbers& numbers) {
   const bool shaped = !row.too_long && !row.unclosed && row.count >= 2;
   numbers.n.reset();
   numbers.alpha.reset();
   if (shaped) {
-    read_field(row.fields[0], numbers.n);
-    read_field(row.fields[1], numbers.alpha);
+    read_field(row.field(0), numbers.n);
+    read_field(row.field(1), numbers.alpha);
   }
-  std::size_t bytes = 0;
-  for (const std::string& field : row.fields) bytes += field.capacity();
-  return bytes;
 }
 
 // The row's first three fields as they are echoed: "n,alpha,method,".
@@ -95,11 +90,11 @@ void append_echo(std::string& out, const CsvReader::Row& row) {
   for (std::size_t i = 0; i < 3; ++i) {
     if (kept && i < row.count) {
       if (row.plain) {
-        out += row.fields[i];  // as it is: nothing to quote or escape
+        out += row.field(i);  // as it is: nothing to quote or escape
       } else {
-        append_field(out, row.fields[i]);
+        append_field(out, row.field(i));
       }
-      if (i == 2 && row.fields[i].empty()) out += "\"\"";  // given, but empty
+      if (i == 2 && row.field(i).empty()) out += "\"\"";  // given, but empty
     }
     out += ',';
   }
@@ -109,10 +104,11 @@ void append_echo(std::string& out, const CsvReader::Row& row) {
 // there; returns whether the input has ended. Throws ReadError, and
 // std::bad_alloc with the batch as it stood, to go on from once memory is had.
 bool read_batch(CsvReader& reader, Batch& b) {
-  while (b.used < kBatchRows && b.bytes < kBatchBytes && (b.used == 0 || reader.buffered())) {
-    if (!b.row_read && !reader.next(b.rows[b.used])) return true;
+  while (b.used < kBatchRows && b.text.size() < kBatchBytes &&
+         (b.used == 0 || reader.buffered())) {
+    if (!b.row_read && !reader.next(b.rows[b.used], b.text)) return true;
     b.row_read = true;
-    b.bytes += read_numbers(b.rows[b.used], b.numbers[b.used]);
+    read_numbers(b.rows[b.used], b.numbers[b.used]);
     b.row_read = false;
     ++b.used;
   }
@@ -139,8 +135,8 @@ std::string unreadable(const CsvReader::Row& row, const Numbers& numbers) {
     return "expected n,alpha[,method], found " + std::to_string(row.count) +
            (row.count == 1 ? " field" : " fields");
   }
-  if (!numbers.n) return "n '" + row.fields[0] + "' is not a number";
-  if (!numbers.alpha) return "alpha '" + row.fields[1] + "' is not a number";
+  if (!numbers.n) return "n '" + std::string(row.field(0)) + "' is not a number";
+  if (!numbers.alpha) return "alpha '" + std::string(row.field(1)) + "' is not a number";
   return {};
 }
 

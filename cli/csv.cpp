@@ -109,41 +109,48 @@ bool CsvReader::fill() {
   return size > 0;
 }
 
-bool CsvReader::next(Row& row) {
+bool CsvReader::next(Row& row, std::string& text) {
   const bool resume = cut_short_;
   cut_short_ = true;
-  const bool got = read_row(row, resume);
+  const bool got = read_row(row, text, resume);
   cut_short_ = false;
   return got;
 }
 
-void CsvReader::start_row(Row& row) {
-  constexpr std::size_t kKeptCapacity = 4096;  // a long row's storage is not kept for the next
+// A row (again, after a blank line or an unclosed quote): nothing of it kept.
+void CsvReader::start_row(Row& row, std::string& text) {
+  text.resize(row_start_);
+  row.text = &text;
+  row.start[0] = static_cast<std::uint32_t>(row_start_);
   row.count = 0;
   row.plain = false;
   row.too_long = false;
   row.unclosed = false;
   row.line = row.last_line = line_;
-  for (std::string& field : row.fields) {
-    if (field.capacity() > kKeptCapacity) std::string().swap(field);
-    field.clear();
-  }
   state_ = State::kFieldStart;
   row_bytes_ = 0;
   kept_length_ = 0;
   content_ = false;
 }
 
-void CsvReader::count_bytes(Row& row, std::size_t size) {
+void CsvReader::count_bytes(Row& row, std::string& text, std::size_t size) {
   row_bytes_ += size;
   if (row.too_long || row_bytes_ <= max_row_) return;
   row.too_long = true;
-  for (std::string& field : row.fields) std::string().swap(field);
+  text.resize(row_start_);
 }
 
-void CsvReader::end_field(Row& row) {
-  if (!row.too_long && row.count < kMaxFields) row.fields[row.count].resize(kept_length_);
+// The field ends where its kept bytes do (trailing blanks of unquoted text
+// dropped); the next begins there.
+void CsvReader::end_field(Row& row, std::string& text) {
+  if (!row.too_long && row.count < kMaxFields) {
+    text.resize(row.start[row.count] + kept_length_);
+    row.size[row.count] = static_cast<std::uint32_t>(kept_length_);
+  }
   ++row.count;
+  if (!row.too_long && row.count < kMaxFields) {
+    row.start[row.count] = static_cast<std::uint32_t>(text.size());
+  }
   kept_length_ = 0;
   state_ = State::kFieldStart;
 }
@@ -151,7 +158,7 @@ void CsvReader::end_field(Row& row) {
 // The common row at once: a whole line already in the block, without a quote
 // or a CR but at its end, within the limit and not blank. Reads it as the
 // byte-by-byte machine below would; false, with nothing read, for any other.
-bool CsvReader::read_plain_line(Row& row) {
+bool CsvReader::read_plain_line(Row& row, std::string& text) {
   // What a byte is to a plain line: ordinary, a comma, a byte to escape on
   // output, or one that ends the fast path.
   constexpr unsigned char kComma = 1, kControl = 2, kStop = 3;  // else 0: ordinary
@@ -170,6 +177,7 @@ bool CsvReader::read_plain_line(Row& row) {
   if (newline == nullptr) return false;
   const char* const end = newline > begin && newline[-1] == '\r' ? newline - 1 : newline;
   if (static_cast<std::size_t>(end - begin) + 1 > max_row_) return false;
+  text.reserve(text.size() + static_cast<std::size_t>(end - begin));  // before a byte is taken
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t count = 0;
   bool control = false;
@@ -177,7 +185,8 @@ bool CsvReader::read_plain_line(Row& row) {
     const unsigned char kind = p < end ? kKind[static_cast<unsigned char>(*p)] : kComma;
     if (kind != kComma) {
       if (kind == kStop) {
-        for (std::size_t i = 0; i < count && i < kMaxFields; ++i) row.fields[i].clear();
+        text.resize(row_start_);
+        row.start[0] = static_cast<std::uint32_t>(row_start_);
         return false;
       }
       control |= kind == kControl;
@@ -186,12 +195,19 @@ bool CsvReader::read_plain_line(Row& row) {
     const char* last = p;
     while (field < last && blank(*field)) ++field;
     while (last > field && blank(last[-1])) --last;
-    if (count < kMaxFields) row.fields[count].assign(field, last);
+    if (count < kMaxFields) {
+      row.start[count] = static_cast<std::uint32_t>(text.size());
+      row.size[count] = static_cast<std::uint32_t>(last - field);
+      text.append(field, last);
+    }
     ++count;
     if (p == end) break;
     field = p + 1;
   }
-  if (count == 1 && row.fields[0].empty()) return false;  // blanks only
+  if (count == 1 && row.size[0] == 0) {  // blanks only
+    row.start[0] = static_cast<std::uint32_t>(row_start_);
+    return false;
+  }
   row.count = count;
   row.plain = !control;
   at_ = static_cast<std::size_t>(newline + 1 - block_.data());
@@ -199,24 +215,25 @@ bool CsvReader::read_plain_line(Row& row) {
   return true;
 }
 
-bool CsvReader::read_row(Row& row, bool resume) {
+bool CsvReader::read_row(Row& row, std::string& text, bool resume) {
   if (!resume || row_bytes_ == 0) {
-    start_row(row);
-    if (read_plain_line(row)) return true;
+    row_start_ = text.size();
+    start_row(row, text);
+    if (read_plain_line(row, text)) return true;
   }
   for (;;) {
     if (at_ == block_.size() && (end_ || !fill())) {
       end_ = true;
       if (state_ == State::kQuoted) {  // the rest of the input is the quote's
         const std::uint64_t first = row.line, last = row.last_line;
-        start_row(row);  // no field kept
+        start_row(row, text);  // no field kept
         row.line = first, row.last_line = last;
         row.unclosed = true;
         row.quote_line = quote_line_;
         return true;
       }
       if (!content_) return false;  // nothing, or blanks only
-      end_field(row);
+      end_field(row, text);
       return true;
     }
     if (state_ == State::kUnquoted || state_ == State::kQuoted) {
@@ -229,27 +246,24 @@ bool CsvReader::read_row(Row& row, bool resume) {
       if (q > begin) {
         const auto size = static_cast<std::size_t>(q - begin);
         const bool kept = !row.too_long && row.count < kMaxFields && row_bytes_ + size <= max_row_;
-        if (kept) row.fields[row.count].append(begin, size);
+        if (kept) text.append(begin, size);
         at_ += size;
         after_cr_ = false;
         row.last_line = line_;
-        count_bytes(row, size);
+        count_bytes(row, text, size);
         if (kept) {
-          const std::string& field = row.fields[row.count];
           std::size_t blanks = 0;  // unquoted text keeps no trailing blank
           while (state_ == State::kUnquoted && blanks < size &&
                  (begin[size - 1 - blanks] == ' ' || begin[size - 1 - blanks] == '\t')) {
             ++blanks;
           }
-          if (blanks < size) kept_length_ = field.size() - blanks;
+          if (blanks < size) kept_length_ = text.size() - row.start[row.count] - blanks;
         }
         continue;
       }
     }
-    if (!row.too_long && row.count < kMaxFields) {  // room for the byte, before it is taken
-      std::string& field = row.fields[row.count];
-      if (field.size() == field.capacity()) field.reserve(field.size() + 1);
-    }
+    const bool keeping = !row.too_long && row.count < kMaxFields;
+    if (keeping && text.size() == text.capacity()) text.reserve(text.size() + 1);  // before the byte is taken
     const char c = block_[at_++];
     const bool line_end = c == '\r' || c == '\n';
     if (c == '\n' && after_cr_) {  // the LF of a CRLF: its line has ended already
@@ -259,27 +273,27 @@ bool CsvReader::read_row(Row& row, bool resume) {
     after_cr_ = c == '\r';
     row.last_line = line_;
     if (line_end) ++line_;
-    count_bytes(row, 1);
-    std::string* field = !row.too_long && row.count < kMaxFields ? &row.fields[row.count] : nullptr;
+    count_bytes(row, text, 1);
+    const bool kept = !row.too_long && row.count < kMaxFields;
     const auto keep = [&](char byte, bool counts) {
-      if (field == nullptr) return;
-      *field += byte;
-      if (counts) kept_length_ = field->size();
+      if (!kept) return;
+      text += byte;
+      if (counts) kept_length_ = text.size() - row.start[row.count];
     };
     switch (state_) {
       case State::kFieldStart:
         if (c == ' ' || c == '\t') break;
         if (line_end) {
           if (!content_) {  // a blank line: on to the next
-            start_row(row);
+            start_row(row, text);
             break;
           }
-          end_field(row);
+          end_field(row, text);
           return true;
         }
         content_ = true;
         if (c == ',') {
-          end_field(row);
+          end_field(row, text);
         } else if (c == '"') {
           state_ = State::kQuoted;
           quote_line_ = row.last_line;
@@ -289,7 +303,7 @@ bool CsvReader::read_row(Row& row, bool resume) {
         }
         break;
       case State::kUnquoted:  // a comma or a line end: the rest came as a run
-        end_field(row);
+        end_field(row, text);
         if (line_end) return true;
         break;
       case State::kQuoted:  // a quote or a line end: the rest came as a run
@@ -304,9 +318,9 @@ bool CsvReader::read_row(Row& row, bool resume) {
           keep(c, true);
           state_ = State::kQuoted;
         } else if (c == ',') {
-          end_field(row);
+          end_field(row, text);
         } else if (line_end) {
-          end_field(row);
+          end_field(row, text);
           return true;
         } else {  // text after the closing quote stays in the field, blanks trimmed
           state_ = State::kUnquoted;

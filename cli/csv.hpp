@@ -35,8 +35,13 @@ class CsvReader {
  public:
   static constexpr std::size_t kMaxFields = 4;  // more are only counted
 
+  // A row's fields lie one after the other in a text that the caller keeps
+  // (a batch's rows share one), so that a row is a few numbers and its bytes
+  // one run, not a string for each field.
   struct Row {
-    std::array<std::string, kMaxFields> fields;
+    const std::string* text = nullptr;           // where the fields lie
+    std::array<std::uint32_t, kMaxFields> start{};  // of each field kept, in text
+    std::array<std::uint32_t, kMaxFields> size{};
     std::size_t count = 0;        // fields in the row
     std::uint64_t line = 0;       // where it begins, from 1
     std::uint64_t last_line = 0;  // where it ends
@@ -44,28 +49,34 @@ class CsvReader {
     bool too_long = false;        // longer than the limit: no fields kept
     bool unclosed = false;        // a quote opened on quote_line never closes: no fields kept
     std::uint64_t quote_line = 0;
+
+    // Field i as read; empty where the row has none or keeps none.
+    std::string_view field(std::size_t i) const {
+      if (i >= count || i >= kMaxFields || too_long || unclosed) return {};
+      return std::string_view(text->data() + start[i], size[i]);
+    }
   };
 
   CsvReader(int fd, std::string name, std::size_t max_row);
   CsvReader(const CsvReader&) = delete;
   CsvReader& operator=(const CsvReader&) = delete;
 
-  // The next row; false at the end of the input. Throws ReadError, and
-  // std::bad_alloc with nothing of the input lost: the next call, with the
-  // same row, goes on where it stopped.
-  bool next(Row& row);
+  // The next row, its fields appended to text; false at the end of the
+  // input. Throws ReadError, and std::bad_alloc with nothing of the input
+  // lost: the next call, with the same row and text, goes on where it stopped.
+  bool next(Row& row, std::string& text);
   // Whether rows can be had without reading (and perhaps waiting) again.
   bool buffered() const { return at_ < block_.size(); }
 
  private:
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };
-  bool read_row(Row& row, bool resume);
-  bool read_plain_line(Row& row);
+  bool read_row(Row& row, std::string& text, bool resume);
+  bool read_plain_line(Row& row, std::string& text);
   bool fill();
-  void start_row(Row& row);
-  void end_field(Row& row);
+  void start_row(Row& row, std::string& text);
+  void end_field(Row& row, std::string& text);
   // Counts a row's bytes; past the limit, the row is too long and holds nothing.
-  void count_bytes(Row& row, std::size_t size);
+  void count_bytes(Row& row, std::string& text, std::size_t size);
 
   int fd_;
   std::string name_;
@@ -78,6 +89,7 @@ class CsvReader {
   bool after_cr_ = false;  // the last byte was a CR: an LF now ends no further line
   State state_ = State::kFieldStart;
   std::size_t row_bytes_ = 0;     // of the row so far, line end included
+  std::size_t row_start_ = 0;     // where the row's fields begin in the text
   std::size_t kept_length_ = 0;   // of the current field, trailing blanks of unquoted text excluded
   bool content_ = false;          // the row holds more than blanks
   std::uint64_t quote_line_ = 0;  // where the open quote began

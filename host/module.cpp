@@ -116,7 +116,8 @@ Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_vi
 
   double result;
   std::memset(&result, kHostByte, sizeof result);
-  const std::int32_t status = implementation()(&record, &result);
+  link_->check();  // as implementation() checks, without a reference to count on every row
+  const std::int32_t status = implementation_(&record, &result);
 
   Evaluation evaluation{result, status, 0, 0};
   for (int i = 0; i < 3; ++i) {

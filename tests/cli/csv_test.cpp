@@ -37,7 +37,8 @@ std::string describe(const Row& r) {
   std::string s = std::to_string(r.count) + " fields, lines " + std::to_string(r.line) + "-" +
                   std::to_string(r.last_line) + (r.too_long ? " too long" : "") +
                   (r.unclosed ? " unclosed at " + std::to_string(r.quote_line) : "");
-  for (const std::string& f : r.fields) {
+  for (std::size_t i = 0; i < cli::CsvReader::kMaxFields; ++i) {
+    const std::string f(r.field(i));
     const bool plain = f.find_first_of(std::string(",\"\x7F\0\x01\t\n\r", 8)) == f.npos;
     s += " [" + f + (r.plain && !plain ? "] (not plain)" : "]");
   }
@@ -56,10 +57,11 @@ std::vector<std::string> rows_of(const std::string& input, std::size_t chunk, lo
   {
     cli::CsvReader reader(fds[0], "input", 24);
     Row row;
+    std::string text;
     for (bool more = true; more;) {
       allocations_left = fail_at;  // counting only the reader's allocations
       try {
-        more = reader.next(row);
+        more = reader.next(row, text);
       } catch (const std::bad_alloc&) {  // the same row again, memory had
         fail_at = -1;
         continue;
@@ -67,6 +69,7 @@ std::vector<std::string> rows_of(const std::string& input, std::size_t chunk, lo
       fail_at = allocations_left;
       allocations_left = -1;
       if (more) rows.push_back(describe(row));
+      if (rows.size() % 2 == 0) text.clear();  // rows after rows, and rows alone
     }
   }
   close(fds[0]);
