@@ -49,9 +49,12 @@ bool is_header(const CsvReader::Row& row) {
 constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 
-// What the first stage reads of a row: n and alpha.
+// What the first stage reads of a row: n and alpha, and the row's output
+// where that stage wrote it too (in the batch's out, from out_start).
 struct Numbers {
   std::optional<double> n, alpha;
+  bool written = false;
+  std::uint32_t out_start = 0, out_size = 0;
 };
 
 // An empty method, like an absent one, is the default.
@@ -66,11 +69,15 @@ struct Batch {
   std::array<CsvReader::Row, kBatchRows> rows;
   std::array<Numbers, kBatchRows> numbers;
   std::string text;
+  std::string out;        // the rows the first stage wrote
   std::size_t used = 0;   // rows read with their numbers
   bool row_read = false;  // rows[used] is read, its numbers not yet: memory ran short
-  void clear() { used = 0, row_read = false, text.clear(); }
+  void clear() { used = 0, row_read = false, text.clear(), out.clear(); }
   // Gives the rows' storage back, for the one thread that goes on without it.
-  void release() { std::string().swap(text); }
+  void release() {
+    std::string().swap(text);
+    std::string().swap(out);
+  }
 };
 
 // The row's numbers.
@@ -78,6 +85,7 @@ void read_numbers(const CsvReader::Row& row, Numbers& numbers) {
   const bool shaped = !row.too_long && !row.unclosed && row.count >= 2;
   numbers.n.reset();
   numbers.alpha.reset();
+  numbers.written = false;
   if (shaped) {
     read_field(row.field(0), numbers.n);
     read_field(row.field(1), numbers.alpha);
@@ -86,6 +94,11 @@ void read_numbers(const CsvReader::Row& row, Numbers& numbers) {
 
 // The row's first three fields as they are echoed: "n,alpha,method,".
 void append_echo(std::string& out, const CsvReader::Row& row) {
+  if (row.verbatim) {  // the line itself, and the commas after the fields it has
+    out += row.verbatim_text();
+    out += row.count == 2 ? ",," : ",";
+    return;
+  }
   const bool kept = !row.too_long && !row.unclosed;
   for (std::size_t i = 0; i < 3; ++i) {
     if (kept && i < row.count) {
@@ -120,6 +133,41 @@ std::string lines(std::uint64_t first, std::uint64_t last) {
                        : "lines " + std::to_string(first) + " to " + std::to_string(last);
 }
 
+// Whether a row is one call to evaluate.
+bool readable(const CsvReader::Row& row, const Numbers& numbers) {
+  return !row.unclosed && !row.too_long && row.count >= 2 && row.count <= 3 && numbers.n &&
+         numbers.alpha;
+}
+
+// A readable row evaluated and written out: its fields, value, status and reason.
+void append_row(std::string& out, const CsvReader::Row& row, const Numbers& numbers,
+                const Context& c, Explainer& explainer) {
+  const std::optional<std::string_view> method = method_of(row);
+  const host::Evaluation e = c.module.evaluate(*numbers.n, *numbers.alpha, method);
+  append_echo(out, row);
+  append_result(out, e, c.digits, explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
+}
+
+// The last `share` readable rows of a batch evaluated and written on the
+// reading thread, with its own explainer; the writing thread copies them.
+// Where memory runs short, the writing thread does the rest.
+void write_share(const Context& c, Explainer& explainer, Batch& b, std::size_t share) {
+  for (std::size_t i = b.used - std::min(share, b.used); i < b.used; ++i) {
+    Numbers& numbers = b.numbers[i];
+    if (!readable(b.rows[i], numbers)) continue;
+    const std::size_t start = b.out.size();
+    try {
+      append_row(b.out, b.rows[i], numbers, c, explainer);
+    } catch (const std::bad_alloc&) {
+      b.out.resize(start);
+      return;
+    }
+    numbers.written = true;
+    numbers.out_start = static_cast<std::uint32_t>(start);
+    numbers.out_size = static_cast<std::uint32_t>(b.out.size() - start);
+  }
+}
+
 // Why a row cannot be read, or "".
 std::string unreadable(const CsvReader::Row& row, const Numbers& numbers) {
   if (row.unclosed) {
@@ -145,7 +193,8 @@ class RowWriter {
  public:
   RowWriter(Context& c, const std::string& name) : c_(c), name_(name) {}
 
-  void write(const CsvReader::Row& row, const Numbers& numbers);
+  // Row i of the batch, as the first stage wrote it or written here.
+  void write(const Batch& batch, std::size_t i);
   // The summary of bad rows on standard error, and the exit status.
   int finish() const;
 
@@ -159,16 +208,19 @@ class RowWriter {
 
 // A row that memory runs short on changes nothing: the counts move only once
 // it is done, and Output::drop_unfinished() takes its text back.
-void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
+void RowWriter::write(const Batch& batch, std::size_t i) {
+  const CsvReader::Row& row = batch.rows[i];
+  const Numbers& numbers = batch.numbers[i];
   if (rows_ == 0 && !row.too_long && !row.unclosed && is_header(row)) {
     rows_ = 1;  // a header counts as read
     return;
   }
   std::string& b = c_.out.buffer();
-  append_echo(b, row);
-  std::string why = unreadable(row, numbers);
-  if (!why.empty()) {
+  if (numbers.written) {
+    b.append(batch.out, numbers.out_start, numbers.out_size);
+  } else if (std::string why = unreadable(row, numbers); !why.empty()) {
     why = name_ + " line " + std::to_string(row.line) + ": " + why;
+    append_echo(b, row);
     b += ",error,";
     append_field(b, why);
     b += '\n';
@@ -176,10 +228,9 @@ void RowWriter::write(const CsvReader::Row& row, const Numbers& numbers) {
     ++rows_;
     if (errors_++ == 0) first_error_ = std::move(why);
     return;
+  } else {
+    append_row(b, row, numbers, c_, c_.explainer);
   }
-  const std::optional<std::string_view> method = method_of(row);
-  const host::Evaluation e = c_.module.evaluate(*numbers.n, *numbers.alpha, method);
-  append_result(b, e, c_.digits, c_.explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
   c_.out.row_done();
   ++rows_;
   if (progress_ && rows_ % 100000 == 0)
@@ -197,7 +248,7 @@ int RowWriter::finish() const {
 
 // Rows from..used of a batch, then the output so far.
 void write_rows(Context& c, RowWriter& writer, const Batch& b, std::size_t from = 0) {
-  for (std::size_t i = from; i < b.used; ++i) writer.write(b.rows[i], b.numbers[i]);
+  for (std::size_t i = from; i < b.used; ++i) writer.write(b, i);
   c.out.flush();
 }
 
@@ -234,7 +285,7 @@ int run_batch(Context& c, int fd, const std::string& name) {
     std::size_t i = 0;
     try {
       while ((b = pipeline->take_full())) {
-        for (i = 0; i < b->used; ++i) writer.write(b->rows[i], b->numbers[i]);
+        for (i = 0; i < b->used; ++i) writer.write(*b, i);
         pipeline->give_empty(b);
         b = nullptr;
         if (!pipeline->more_waiting()) c.out.flush();  // a slow source sees each row soon
@@ -263,10 +314,17 @@ int run_batch(Context& c, int fd, const std::string& name) {
   std::exception_ptr read_failure;
   Batch* mine = nullptr;  // where this thread ran short of memory
   bool ended = false;
+  // The rows of each batch this thread evaluates too: more while it waits
+  // for the writer, fewer while the writer waits for it.
+  constexpr std::size_t kStep = kBatchRows / 32;
+  std::size_t share = 0;
+  std::pair<std::uint64_t, std::uint64_t> waited{};
+  Explainer explainer;  // this thread's
   while (Batch* b = pipeline->take_empty()) {
     b->clear();
     try {
       ended = read_batch(reader, *b);
+      write_share(c, explainer, *b, share);
     } catch (const std::bad_alloc&) {
       mine = b;
       pipeline->end();
@@ -277,8 +335,13 @@ int run_batch(Context& c, int fd, const std::string& name) {
     }
     pipeline->give_full(b, ended);
     if (ended) break;
+    const auto now = pipeline->waits();
+    if (now.first > waited.first && share < kBatchRows) share += kStep;
+    if (now.second > waited.second && share > 0) share -= kStep;
+    waited = now;
   }
   consumer.join();
+  c.explainer.absorb(explainer);
   if (write_failure) std::rethrow_exception(write_failure);
   if (!short_of_memory && !mine) {
     if (read_failure) std::rethrow_exception(read_failure);

@@ -123,7 +123,7 @@ void CsvReader::start_row(Row& row, std::string& text) {
   row.text = &text;
   row.start[0] = static_cast<std::uint32_t>(row_start_);
   row.count = 0;
-  row.plain = false;
+  row.plain = row.verbatim = false;
   row.too_long = false;
   row.unclosed = false;
   row.line = row.last_line = line_;
@@ -177,10 +177,11 @@ bool CsvReader::read_plain_line(Row& row, std::string& text) {
   if (newline == nullptr) return false;
   const char* const end = newline > begin && newline[-1] == '\r' ? newline - 1 : newline;
   if (static_cast<std::size_t>(end - begin) + 1 > max_row_) return false;
-  text.reserve(text.size() + static_cast<std::size_t>(end - begin));  // before a byte is taken
+  const std::size_t base = text.size();  // the line goes in whole, its fields within it
+  text.append(begin, end);                // before a byte is taken
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   std::size_t count = 0;
-  bool control = false;
+  bool control = false, trimmed = false;
   for (const char *field = begin, *p = begin;; ++p) {
     const unsigned char kind = p < end ? kKind[static_cast<unsigned char>(*p)] : kComma;
     if (kind != kComma) {
@@ -193,23 +194,26 @@ bool CsvReader::read_plain_line(Row& row, std::string& text) {
       continue;
     }
     const char* last = p;
+    const char* const first = field;
     while (field < last && blank(*field)) ++field;
     while (last > field && blank(last[-1])) --last;
+    trimmed |= field != first || last != p;
     if (count < kMaxFields) {
-      row.start[count] = static_cast<std::uint32_t>(text.size());
+      row.start[count] = static_cast<std::uint32_t>(base + static_cast<std::size_t>(field - begin));
       row.size[count] = static_cast<std::uint32_t>(last - field);
-      text.append(field, last);
     }
     ++count;
     if (p == end) break;
     field = p + 1;
   }
   if (count == 1 && row.size[0] == 0) {  // blanks only
+    text.resize(row_start_);
     row.start[0] = static_cast<std::uint32_t>(row_start_);
     return false;
   }
   row.count = count;
   row.plain = !control;
+  row.verbatim = !control && !trimmed && (count == 2 || (count == 3 && row.size[2] > 0));
   at_ = static_cast<std::size_t>(newline + 1 - block_.data());
   ++line_;
   return true;

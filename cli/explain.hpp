@@ -25,6 +25,8 @@ class Explainer {
   std::string_view sentence(const Request& request, const host::Evaluation& evaluation);
   // Whether the library disagreed on any call.
   bool disagreed() const { return disagreed_; }
+  // Takes on another's disagreements (one explainer for each thread).
+  void absorb(const Explainer& other) { disagreed_ = disagreed_ || other.disagreed_; }
   // The line that says so.
   static std::string disagreement(const std::string& module_path);
 

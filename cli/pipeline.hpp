@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <utility>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -19,6 +21,7 @@ class Pipeline {
   // Producer: a batch to fill, or null once the consumer has stopped.
   Batch* take_empty() {
     std::unique_lock lock(mutex_);
+    producer_waits_ += !stopped_ && empty_.empty();
     changed_.wait(lock, [&] { return stopped_ || !empty_.empty(); });
     if (stopped_) return nullptr;
     Batch* b = empty_.front();
@@ -43,6 +46,7 @@ class Pipeline {
   // Consumer: the next filled batch, or null after the last.
   Batch* take_full() {
     std::unique_lock lock(mutex_);
+    consumer_waits_ += full_.empty() && !ended_;
     changed_.wait(lock, [&] { return !full_.empty() || (ended_ && full_.empty()); });
     if (full_.empty()) return nullptr;
     Batch* b = full_.front();
@@ -64,6 +68,12 @@ class Pipeline {
   Batch* take_left() { return pop(full_); }
   // Once the consumer has gone: a batch that is neither full nor in use, or null.
   Batch* any_empty() { return pop(empty_); }
+  // How often each side has waited for the other: the producer for an empty
+  // batch, the consumer for a full one.
+  std::pair<std::uint64_t, std::uint64_t> waits() {
+    std::lock_guard lock(mutex_);
+    return {producer_waits_, consumer_waits_};
+  }
   // Consumer: gives up; the producer's next take_empty() says so.
   void stop() {
     std::lock_guard lock(mutex_);
@@ -85,6 +95,7 @@ class Pipeline {
   std::condition_variable changed_;
   std::deque<Batch*> empty_, full_;
   bool ended_ = false, stopped_ = false;
+  std::uint64_t producer_waits_ = 0, consumer_waits_ = 0;
 };
 
 }  // namespace cli

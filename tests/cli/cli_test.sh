@@ -199,6 +199,15 @@ if ! $sanitized; then  # a sanitizer's shadow memory rules out address-space lim
     done | paste -sd ' '"
   check "no second thread: one does both" 0 '^100,0\.05,,3\.81' '^$' \
     -- bash -c "ulimit -v 15000; printf '100,0.05\n' | \"$ljungcv\" batch"
+  # The reading thread writes a share of the rows when the writing one lags:
+  # every row as one thread alone writes it, whoever wrote it.
+  awk 'BEGIN { srand(25); split("C,L,x,,corr, l ,\"a,b\"", m, ",")
+    for (i = 0; i < 300000; ++i) {
+      n = i % 97 == 0 ? "abc" : int(exp(rand() * 14)); a = i % 89 == 0 ? 0.2 : rand() / 10
+      print n "," a (i % 7 ? "," m[1 + i % 7] : "") } }' >"$work/mixed.csv"
+  "$ljungcv" batch "$work/mixed.csv" >"$work/two.csv" 2>/dev/null
+  (ulimit -v 15000; "$ljungcv" batch "$work/mixed.csv" >"$work/one.csv" 2>/dev/null)
+  check "two threads write what one writes" 0 '^$' '^$' -- cmp "$work/two.csv" "$work/one.csv"
 fi
 
 # The installed layout: ljungcv finds the installed module without options.

@@ -37,11 +37,14 @@ std::string describe(const Row& r) {
   std::string s = std::to_string(r.count) + " fields, lines " + std::to_string(r.line) + "-" +
                   std::to_string(r.last_line) + (r.too_long ? " too long" : "") +
                   (r.unclosed ? " unclosed at " + std::to_string(r.quote_line) : "");
+  std::string joined;  // what a verbatim row's text must be
   for (std::size_t i = 0; i < cli::CsvReader::kMaxFields; ++i) {
     const std::string f(r.field(i));
     const bool plain = f.find_first_of(std::string(",\"\x7F\0\x01\t\n\r", 8)) == f.npos;
     s += " [" + f + (r.plain && !plain ? "] (not plain)" : "]");
+    if (i < r.count) joined += (i > 0 ? "," : "") + f;
   }
+  if (r.verbatim && (!r.plain || r.verbatim_text() != joined)) s += " (not verbatim)";
   return s;
 }
 
