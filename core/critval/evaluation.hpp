@@ -23,6 +23,8 @@ Outcome evaluate(double n, double alpha, ReadMethod&& read_method) {
   if (arguments.rejected != Reason::kValue) return rejected(arguments.rejected);
   const std::optional<Method> method = read_method();
   if (!method) return rejected(Reason::kMethodUnknown);
+  // A count below 1 has no value at any level: the level is not worked out.
+  if (arguments.n < 1) return {kNoValue, Reason::kCountBelowOne, *method};
   return Level(arguments.alpha, *method).outcome(arguments.n);
 }
 
