@@ -213,7 +213,7 @@ class Text : public critval::TextWriter<Text> {
     return text(std::string_view(digits, critval::format_shortest(value, digits, sizeof digits)));
   }
   Text& count(size_t value) {
-    char digits[24];
+    char digits[24] = {};
     return text(std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
   }
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace critval {
@@ -19,6 +20,11 @@ class TextWriter {
     return self();
   }
   Derived& text(std::string_view s) {
+    if (length_ + s.size() < size_) {  // all of it fits: at once
+      std::memcpy(buffer_ + length_, s.data(), s.size());
+      length_ += s.size();
+      return self();
+    }
     for (const char c : s) put(c);
     return self();
   }
