@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "critval/evaluation.hpp"
-#include "critval/number_text.hpp"
 #include "critval/sentence.hpp"
 #include "critval/text_writer.hpp"
 #include "module/outcomes.hpp"
@@ -85,6 +84,14 @@ bool arrays_allowed(size_t count, const double* n, size_t n_count, const double*
 korvalen_result result_of(const critval::Outcome& outcome) {
   const module::HostOutcome& host = module::host_outcome(outcome.reason);
   return {module::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
+}
+
+// Element i of the array forms' outputs (statuses and rejected optional).
+void store(size_t i, const korvalen_result& r, double* values, int32_t* statuses,
+           int32_t* rejected) {
+  values[i] = r.value;
+  if (statuses != nullptr) statuses[i] = r.status;
+  if (rejected != nullptr) rejected[i] = r.rejected;
 }
 
 // The core's sentence and, for a result without a value, the status it gives;
@@ -191,9 +198,7 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
       const double n = v.n[i % v.n_count], alpha = v.alpha[i % v.alpha_count];
       if (!std::isnan(n) && !std::isnan(alpha)) note(notes.no_value, i, n, alpha, v);
     }
-    values[i] = r.value;
-    if (statuses != nullptr) statuses[i] = r.status;
-    if (rejected != nullptr) rejected[i] = r.rejected;
+    store(i, r, values, statuses, rejected);
   };
   const bool stopped = in_pieces(v.count, interrupted, context, [&](size_t start, size_t size) {
     without_value += critval::evaluate_many(
@@ -208,10 +213,6 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
 class Text : public critval::TextWriter<Text> {
  public:
   using TextWriter::TextWriter;
-  Text& number(double value) {
-    char digits[40];
-    return text(std::string_view(digits, critval::format_shortest(value, digits, sizeof digits)));
-  }
   Text& count(size_t value) {
     char digits[24] = {};
     return text(std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
@@ -253,10 +254,7 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
   const char* keyword = method_count == 0 ? nullptr : method[0];
   const std::optional<critval::Method> first = read_keyword(keyword);
   const auto put = [values, statuses, rejected](size_t i, const critval::Outcome& o) {
-    const korvalen_result r = result_of(o);
-    values[i] = r.value;
-    if (statuses != nullptr) statuses[i] = r.status;
-    if (rejected != nullptr) rejected[i] = r.rejected;
+    store(i, result_of(o), values, statuses, rejected);
   };
   // Recycled positions, wrapped without a division; a keyword is read again
   // only when its pointer changes. Runs of equal alpha and method share

@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "critval/checks.hpp"
-#include "critval/number_text.hpp"
 #include "critval/text_writer.hpp"
 
 namespace critval {
@@ -28,11 +27,6 @@ class Writer : public TextWriter<Writer> {
  public:
   using TextWriter::TextWriter;
 
-  Writer& number(double value) {
-    char digits[40];
-    const std::size_t n = format_shortest(value, digits, sizeof digits);
-    return text(std::string_view(digits, n));
-  }
   Writer& integer(long long value) {
     char digits[24];
     const int n = std::snprintf(digits, sizeof digits, "%lld", value);

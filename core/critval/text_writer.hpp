@@ -1,11 +1,14 @@
 // Text into a caller's buffer as snprintf writes it: every byte counted, what
-// fits stored before the terminating NUL. A base for writers that add their
-// own pieces and chain them (Derived is the writer itself).
+// fits stored before the terminating NUL; numbers as every surface writes
+// them. A base for writers that add their own pieces and chain them (Derived
+// is the writer itself).
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+
+#include "critval/number_text.hpp"
 
 namespace critval {
 
@@ -27,6 +30,12 @@ class TextWriter {
     }
     for (const char c : s) put(c);
     return self();
+  }
+  // A number as every surface writes it.
+  Derived& number(double value) {
+    char digits[40];
+    const std::size_t n = format_shortest(value, digits, sizeof digits);
+    return text(std::string_view(digits, n));
   }
   // NUL-terminates what was stored; returns the whole text's length.
   std::size_t finish() {

@@ -36,8 +36,7 @@ std::size_t element_count(std::size_t n, std::size_t alpha, std::size_t methods)
 
 // The arguments of one call as the library's vector forms take them.
 struct Call {
-  Call(const Doubles& n, const Doubles& alpha, const Methods& methods, const Flags& skip)
-      : n(n), alpha(alpha) {
+  Call(const Doubles& n, const Doubles& alpha, const Methods& methods, const Flags& skip) {
     count = element_count(static_cast<std::size_t>(n.size()),
                           static_cast<std::size_t>(alpha.size()), methods.size());
     for (const auto& m : methods) {
@@ -49,8 +48,6 @@ struct Call {
     skipped = skip.size() == 0 ? nullptr : skip.data();
   }
   std::size_t count;
-  const Doubles& n;
-  const Doubles& alpha;
   std::vector<korvalen_method> keywords;
   const std::uint8_t* skipped;
 };

@@ -41,7 +41,7 @@ recycled <- function(n, alpha, method) {
   fit <- function(x) if (length(x) == 1L || length(x) == count) x else rep_len(x, count)
   from <- list(n, alpha, method)[[which(lengths == count)[1L]]]
   list(n = fit(as.double(n)), alpha = fit(as.double(alpha)),
-       method = fit(as.character(method)), count = count, from = from)
+       method = fit(as.character(method)), from = from)
 }
 
 # The result with the names, dim and dimnames of the argument it takes them from.
