@@ -11,47 +11,40 @@ namespace cli {
 namespace {
 
 // The plain decimals that rows hold, [-]digits[.digits][e[+-]digits] with at
-// most 15 significant digits and a power of ten up to 22: the digits and the
-// power are exact doubles, so one multiplication or division is the
-// correctly rounded value, as from_chars gives it. False for anything else.
+// most 15 digits and a power of ten up to 22: the digits and the power are
+// exact doubles, so one multiplication or division is the correctly rounded
+// value, as from_chars gives it. False for anything else, which goes the long
+// way: the same value, later.
 bool plain_decimal(std::string_view text, double& out) {
   static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::size_t i = 0;
-  const bool negative = i < text.size() && text[i] == '-';
-  i += negative;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p < end && *p == '-';
+  p += negative;
+  const auto digit = [&] { return p < end && static_cast<unsigned>(*p - '0') < 10; };
   std::uint64_t digits = 0;
-  int significant = 0, scale = 0, seen = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (c < '0' || c > '9') break;
-    ++seen;
-    if (digits == 0 && c == '0') {  // leading zeros count for nothing but the scale
-      scale -= point;
-      continue;
-    }
-    if (++significant > 15) return false;
-    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-    scale -= point;
+  const char* const whole = p;
+  for (; digit() && p - whole < 16; ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  int count = static_cast<int>(p - whole), scale = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; digit() && count + (p - fraction) < 16; ++p)
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    scale = -static_cast<int>(p - fraction);
+    count -= scale;
   }
-  if (seen == 0) return false;
-  if (i < text.size()) {
-    if (text[i] != 'e' && text[i] != 'E') return false;
-    ++i;
-    const bool minus = i < text.size() && text[i] == '-';
-    i += minus || (i < text.size() && text[i] == '+');
-    int exponent = 0, exponent_digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && exponent < 1000; ++i) {
-      exponent = exponent * 10 + (text[i] - '0');
-      ++exponent_digits;
-    }
-    if (exponent_digits == 0 || i != text.size()) return false;
+  if (count == 0 || count > 15) return false;
+  if (p < end) {
+    if (*p != 'e' && *p != 'E') return false;
+    ++p;
+    const bool minus = p < end && *p == '-';
+    p += minus || (p < end && *p == '+');
+    const char* const first = p;
+    int exponent = 0;
+    for (; digit() && p - first < 4; ++p) exponent = exponent * 10 + (*p - '0');
+    if (p == first || p != end) return false;
     scale += minus ? -exponent : exponent;
   }
   double value = static_cast<double>(digits);
