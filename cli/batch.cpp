@@ -29,49 +29,83 @@ bool missing_marker(std::string_view text) {
   return text.size() == 2 || (text.size() == 3 && lower(text[2]) == 'n');
 }
 
-// A field as a number, NaN for a missing value; nullopt when it is neither.
-// Stored, not returned: an optional<double> returned from a call that is not
-// inlined comes back through the stack, where reading it stalls on the store.
-void read_field(std::string_view text, std::optional<double>& number) {
-  double value = std::numeric_limits<double>::quiet_NaN();
-  if (missing_marker(text) || read_number(text, value)) {
-    number = value;
-  } else {
-    number.reset();
-  }
-}
-
-bool is_header(const CsvReader::Row& row) {
-  const std::string_view first = row.field(0);
-  return row.count >= 2 && first.size() == 1 && (first[0] == 'n' || first[0] == 'N');
+// A field as a number, NaN for a missing value; false when it is neither.
+bool read_field(std::string_view text, double& number) {
+  number = std::numeric_limits<double>::quiet_NaN();
+  return missing_marker(text) || read_number(text, number);
 }
 
 constexpr std::size_t kBatchRows = 2048;
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
+static_assert(kMaxBatchRow <= 1 << 16, "a field's place in its row fits 16 bits");
 
-// What the first stage reads of a row: n and alpha, and the row's output
-// where that stage wrote it too (in the batch's out, from out_start).
-struct Numbers {
-  std::optional<double> n, alpha;
-  bool written = false;
-  std::uint32_t out_start = 0, out_size = 0;
+// What the writing stage needs of a row, in one cache line: a batch's rows
+// go from one thread's cache to the other's, and each line they take costs
+// both threads. The fields lie in the batch's text.
+struct alignas(64) Item {
+  double n = 0.0, alpha = 0.0;  // where has_n and has_alpha
+  std::uint64_t line = 0, last_line = 0;
+  std::uint32_t count = 0;                // fields in the row
+  std::uint32_t start = 0;                // of field 0 in the text
+  std::uint32_t out_start = 0, out_size = 0;  // where the first stage wrote the row, if it did
+  std::array<std::uint16_t, 2> from{};    // fields 1 and 2, from start
+  std::array<std::uint16_t, 3> size{};    // of fields 0 to 2
+  bool plain = false, verbatim = false, too_long = false, unclosed = false;
+  bool has_n = false, has_alpha = false;
+
+  // Field i as read (of the first three); empty where the row has none or keeps none.
+  std::string_view field(const std::string& text, std::size_t i) const {
+    if (i >= count || too_long || unclosed) return {};
+    return std::string_view(text.data() + start + (i == 0 ? 0 : from[i - 1]), size[i]);
+  }
 };
+static_assert(sizeof(Item) == 64);
+
+// The row as the writing stage needs it, its numbers read.
+void read_item(const CsvReader::Row& row, Item& item) {
+  item.line = row.line;
+  item.last_line = row.last_line;
+  item.count = static_cast<std::uint32_t>(row.count);
+  item.start = row.start[0];
+  item.out_size = 0;
+  item.plain = row.plain;
+  item.verbatim = row.verbatim;
+  item.too_long = row.too_long;
+  item.unclosed = row.unclosed;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::string_view field = row.field(i);
+    item.size[i] = static_cast<std::uint16_t>(field.size());
+    if (i > 0 && i < row.count) item.from[i - 1] = static_cast<std::uint16_t>(row.start[i] - row.start[0]);
+  }
+  item.has_n = item.has_alpha = false;
+  if (!row.too_long && !row.unclosed && row.count >= 2) {
+    item.has_n = read_field(row.field(0), item.n);
+    item.has_alpha = read_field(row.field(1), item.alpha);
+  }
+}
+
+bool is_header(const Item& row, const std::string& text) {
+  const std::string_view first = row.field(text, 0);
+  return row.count >= 2 && first.size() == 1 && (first[0] == 'n' || first[0] == 'N');
+}
 
 // An empty method, like an absent one, is the default.
-std::optional<std::string_view> method_of(const CsvReader::Row& row) {
-  return row.count == 3 && !row.field(2).empty() ? std::optional<std::string_view>(row.field(2))
-                                                 : std::nullopt;
+std::optional<std::string_view> method_of(const Item& row, const std::string& text) {
+  const std::string_view method = row.field(text, 2);
+  return row.count == 3 && !method.empty() ? std::optional<std::string_view>(method)
+                                           : std::nullopt;
 }
 
 // The rows' fields lie one after the other in text, which holds at most
 // kBatchBytes and one row more (and twice that in capacity, as it grows).
 struct Batch {
-  std::array<CsvReader::Row, kBatchRows> rows;
-  std::array<Numbers, kBatchRows> numbers;
+  std::array<Item, kBatchRows> items;
+  CsvReader::Row row;  // the reader's, where it splits each row
+  std::uint64_t quote_line = 0;  // of a last row whose quote never closes
   std::string text;
   std::string out;        // the rows the first stage wrote
   std::size_t used = 0;   // rows read with their numbers
-  bool row_read = false;  // rows[used] is read, its numbers not yet: memory ran short
+  bool row_read = false;  // row is read, its numbers not yet: memory ran short
   void clear() { used = 0, row_read = false, text.clear(), out.clear(); }
   // Gives the rows' storage back, for the one thread that goes on without it.
   void release() {
@@ -80,22 +114,11 @@ struct Batch {
   }
 };
 
-// The row's numbers.
-void read_numbers(const CsvReader::Row& row, Numbers& numbers) {
-  const bool shaped = !row.too_long && !row.unclosed && row.count >= 2;
-  numbers.n.reset();
-  numbers.alpha.reset();
-  numbers.written = false;
-  if (shaped) {
-    read_field(row.field(0), numbers.n);
-    read_field(row.field(1), numbers.alpha);
-  }
-}
-
 // The row's first three fields as they are echoed: "n,alpha,method,".
-void append_echo(std::string& out, const CsvReader::Row& row) {
+void append_echo(std::string& out, const Item& row, const std::string& text) {
   if (row.verbatim) {  // the line itself, and the commas after the fields it has
-    out += row.verbatim_text();
+    const std::size_t last = row.count - 1;
+    out.append(text, row.start, row.from[last - 1] + std::size_t{row.size[last]});
     out += row.count == 2 ? ",," : ",";
     return;
   }
@@ -103,11 +126,11 @@ void append_echo(std::string& out, const CsvReader::Row& row) {
   for (std::size_t i = 0; i < 3; ++i) {
     if (kept && i < row.count) {
       if (row.plain) {
-        out += row.field(i);  // as it is: nothing to quote or escape
+        out += row.field(text, i);  // as it is: nothing to quote or escape
       } else {
-        append_field(out, row.field(i));
+        append_field(out, row.field(text, i));
       }
-      if (i == 2 && row.field(i).empty()) out += "\"\"";  // given, but empty
+      if (i == 2 && row.size[2] == 0) out += "\"\"";  // given, but empty
     }
     out += ',';
   }
@@ -119,9 +142,10 @@ void append_echo(std::string& out, const CsvReader::Row& row) {
 bool read_batch(CsvReader& reader, Batch& b) {
   while (b.used < kBatchRows && b.text.size() < kBatchBytes &&
          (b.used == 0 || reader.buffered())) {
-    if (!b.row_read && !reader.next(b.rows[b.used], b.text)) return true;
+    if (!b.row_read && !reader.next(b.row, b.text)) return true;
     b.row_read = true;
-    read_numbers(b.rows[b.used], b.numbers[b.used]);
+    read_item(b.row, b.items[b.used]);
+    if (b.row.unclosed) b.quote_line = b.row.quote_line;
     b.row_read = false;
     ++b.used;
   }
@@ -134,18 +158,18 @@ std::string lines(std::uint64_t first, std::uint64_t last) {
 }
 
 // Whether a row is one call to evaluate.
-bool readable(const CsvReader::Row& row, const Numbers& numbers) {
-  return !row.unclosed && !row.too_long && row.count >= 2 && row.count <= 3 && numbers.n &&
-         numbers.alpha;
+bool readable(const Item& row) {
+  return !row.unclosed && !row.too_long && row.count >= 2 && row.count <= 3 && row.has_n &&
+         row.has_alpha;
 }
 
 // A readable row evaluated and written out: its fields, value, status and reason.
-void append_row(std::string& out, const CsvReader::Row& row, const Numbers& numbers,
-                const Context& c, Explainer& explainer) {
-  const std::optional<std::string_view> method = method_of(row);
-  const host::Evaluation e = c.module.evaluate(*numbers.n, *numbers.alpha, method);
-  append_echo(out, row);
-  append_result(out, e, c.digits, explainer.sentence({*numbers.n, *numbers.alpha, method}, e));
+void append_row(std::string& out, const Item& row, const std::string& text, const Context& c,
+                Explainer& explainer) {
+  const std::optional<std::string_view> method = method_of(row, text);
+  const host::Evaluation e = c.module.evaluate(row.n, row.alpha, method);
+  append_echo(out, row, text);
+  append_result(out, e, c.digits, explainer.sentence({row.n, row.alpha, method}, e));
 }
 
 // The last `share` readable rows of a batch evaluated and written on the
@@ -153,25 +177,24 @@ void append_row(std::string& out, const CsvReader::Row& row, const Numbers& numb
 // Where memory runs short, the writing thread does the rest.
 void write_share(const Context& c, Explainer& explainer, Batch& b, std::size_t share) {
   for (std::size_t i = b.used - std::min(share, b.used); i < b.used; ++i) {
-    Numbers& numbers = b.numbers[i];
-    if (!readable(b.rows[i], numbers)) continue;
+    Item& row = b.items[i];
+    if (!readable(row)) continue;
     const std::size_t start = b.out.size();
     try {
-      append_row(b.out, b.rows[i], numbers, c, explainer);
+      append_row(b.out, row, b.text, c, explainer);
     } catch (const std::bad_alloc&) {
       b.out.resize(start);
       return;
     }
-    numbers.written = true;
-    numbers.out_start = static_cast<std::uint32_t>(start);
-    numbers.out_size = static_cast<std::uint32_t>(b.out.size() - start);
+    row.out_start = static_cast<std::uint32_t>(start);
+    row.out_size = static_cast<std::uint32_t>(b.out.size() - start);  // a line end at least
   }
 }
 
-// Why a row cannot be read, or "".
-std::string unreadable(const CsvReader::Row& row, const Numbers& numbers) {
+// Why a row that is not readable cannot be read.
+std::string unreadable(const Batch& b, const Item& row) {
   if (row.unclosed) {
-    return "the quote opened on line " + std::to_string(row.quote_line) +
+    return "the quote opened on line " + std::to_string(b.quote_line) +
            " is never closed: it took the rest of the input (" + lines(row.line, row.last_line) +
            ")";
   }
@@ -183,9 +206,8 @@ std::string unreadable(const CsvReader::Row& row, const Numbers& numbers) {
     return "expected n,alpha[,method], found " + std::to_string(row.count) +
            (row.count == 1 ? " field" : " fields");
   }
-  if (!numbers.n) return "n '" + std::string(row.field(0)) + "' is not a number";
-  if (!numbers.alpha) return "alpha '" + std::string(row.field(1)) + "' is not a number";
-  return {};
+  if (!row.has_n) return "n '" + std::string(row.field(b.text, 0)) + "' is not a number";
+  return "alpha '" + std::string(row.field(b.text, 1)) + "' is not a number";
 }
 
 // The second stage: evaluates rows and writes them, counting the bad ones.
@@ -209,18 +231,19 @@ class RowWriter {
 // A row that memory runs short on changes nothing: the counts move only once
 // it is done, and Output::drop_unfinished() takes its text back.
 void RowWriter::write(const Batch& batch, std::size_t i) {
-  const CsvReader::Row& row = batch.rows[i];
-  const Numbers& numbers = batch.numbers[i];
-  if (rows_ == 0 && !row.too_long && !row.unclosed && is_header(row)) {
+  const Item& row = batch.items[i];
+  if (rows_ == 0 && is_header(row, batch.text)) {
     rows_ = 1;  // a header counts as read
     return;
   }
   std::string& b = c_.out.buffer();
-  if (numbers.written) {
-    b.append(batch.out, numbers.out_start, numbers.out_size);
-  } else if (std::string why = unreadable(row, numbers); !why.empty()) {
-    why = name_ + " line " + std::to_string(row.line) + ": " + why;
-    append_echo(b, row);
+  if (row.out_size > 0) {
+    b.append(batch.out, row.out_start, row.out_size);
+  } else if (readable(row)) {
+    append_row(b, row, batch.text, c_, c_.explainer);
+  } else {
+    std::string why = name_ + " line " + std::to_string(row.line) + ": " + unreadable(batch, row);
+    append_echo(b, row, batch.text);
     b += ",error,";
     append_field(b, why);
     b += '\n';
@@ -228,8 +251,6 @@ void RowWriter::write(const Batch& batch, std::size_t i) {
     ++rows_;
     if (errors_++ == 0) first_error_ = std::move(why);
     return;
-  } else {
-    append_row(b, row, numbers, c_, c_.explainer);
   }
   c_.out.row_done();
   ++rows_;
