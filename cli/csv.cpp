@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 #include <string>
@@ -14,6 +17,30 @@
 namespace cli {
 
 namespace {
+
+// Bytes eight at a time: the high bit of each byte of a word that is what
+// is asked, exactly (no borrow from one byte into the next).
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F, kHighBits = ~kLowBits;
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Bytes below n, at most 0x80.
+std::uint64_t bytes_below(std::uint64_t w, unsigned n) {
+  return ~(((w & kLowBits) + kOnes * (0x80 - n)) | w) & kHighBits;
+}
+std::uint64_t equal_bytes(std::uint64_t w, unsigned char c) {
+  return bytes_below(w ^ (kOnes * c), 1);
+}
+// The eight bytes from p, the first in the lowest; past limit, ordinary ones.
+std::uint64_t load_word(const char* p, const char* limit) {
+  std::uint64_t w = kOnes * 'a';
+  if (limit - p >= 8) {
+    std::memcpy(&w, p, 8);
+  } else {
+    std::memcpy(&w, p, static_cast<std::size_t>(limit - p));
+  }
+  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+  return w;
+}
 
 void append_escape(std::string& out, unsigned char byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -41,22 +68,32 @@ std::string printable(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// What a field holds that asks for quotes or escapes, eight bytes at a time.
+struct Needs {
+  bool comma = false, quote = false, control = false;
+};
+
+Needs needs_of(std::string_view text) {
+  std::uint64_t comma = 0, quote = 0, control = 0;
+  for (const char* p = text.data(); p < text.data() + text.size(); p += 8) {
+    const std::uint64_t w = load_word(p, text.data() + text.size());
+    comma |= equal_bytes(w, ',');
+    quote |= equal_bytes(w, '"');
+    control |= bytes_below(w, 0x20) | equal_bytes(w, 0x7F);
+  }
+  return {comma != 0, quote != 0, control != 0};
+}
+
+}  // namespace
+
 void append_field(std::string& out, std::string_view text) {
-  // What each byte asks of its field: quotes (a comma or a quote), or escapes.
-  static constexpr auto kNeeds = [] {
-    std::array<unsigned char, 256> needs{};
-    for (int byte = 0; byte < 0x20; ++byte) needs[byte] = 2;
-    needs[0x7F] = 2;
-    needs[','] = needs['"'] = 1;
-    return needs;
-  }();
-  unsigned needs = 0;
-  for (const char c : text) needs |= kNeeds[static_cast<unsigned char>(c)];
-  const bool quote =
-      (needs & 1) != 0 || (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-  const bool control = (needs & 2) != 0;
+  const Needs needs = needs_of(text);
+  const bool quote = needs.comma || needs.quote ||
+                     (!text.empty() && (text.front() == ' ' || text.back() == ' '));
   if (!quote) {
-    if (control) {
+    if (needs.control) {
       append_printable(out, text);
     } else {
       out.append(text);  // the common field, as it is
@@ -65,44 +102,48 @@ void append_field(std::string& out, std::string_view text) {
   }
   // Quoted, each quote doubled: the field reads back as it was written.
   out += '"';
-  std::size_t start = 0;  // the run not yet appended
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte != '"' && kNeeds[byte] != 2) continue;
-    out.append(text.data() + start, i - start);
-    if (byte == '"') {
-      out += "\"\"";
-    } else {
-      append_escape(out, byte);
+  if (!needs.quote && !needs.control) {
+    out.append(text);
+  } else {
+    std::size_t start = 0;  // the run not yet appended
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(text[i]);
+      if (byte != '"' && byte >= 0x20 && byte != 0x7F) continue;
+      out.append(text.data() + start, i - start);
+      if (byte == '"') {
+        out += "\"\"";
+      } else {
+        append_escape(out, byte);
+      }
+      start = i + 1;
     }
-    start = i + 1;
+    out.append(text.data() + start, text.size() - start);
   }
-  out.append(text.data() + start, text.size() - start);
   out += '"';
 }
 
 CsvReader::CsvReader(int fd, std::string name, std::size_t max_row)
-    : fd_(fd), name_(std::move(name)), max_row_(max_row) {
-  block_.reserve(1 << 16);
-}
+    : fd_(fd),
+      name_(std::move(name)),
+      max_row_(max_row),
+      buffer_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
 bool CsvReader::fill() {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  block_.resize(1 << 16);
   std::size_t size = 0;
   for (;;) {
-    const ssize_t n = read(fd_, block_.data() + size, block_.size() - size);
+    const ssize_t n = read(fd_, buffer_.get() + size, kBlockSize - size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw ReadError{name_, errno};
     size += static_cast<std::size_t>(n);
     // A byte-order mark may come in more than one read.
     if (!started_ && n > 0 && size < kByteOrderMark.size() &&
-        kByteOrderMark.starts_with(std::string_view(block_.data(), size))) {
+        kByteOrderMark.starts_with(std::string_view(buffer_.get(), size))) {
       continue;
     }
     break;
   }
-  block_.resize(size);
+  block_ = std::string_view(buffer_.get(), size);
   at_ = 0;
   if (!started_ && block_.starts_with(kByteOrderMark)) at_ = kByteOrderMark.size();
   started_ = true;
@@ -158,59 +199,54 @@ void CsvReader::end_field(Row& row, std::string& text) {
 // The common row at once: a whole line already in the block, without a quote
 // or a CR but at its end, within the limit and not blank. Reads it as the
 // byte-by-byte machine below would; false, with nothing read, for any other.
+// The line is scanned eight bytes at a time.
 bool CsvReader::read_plain_line(Row& row, std::string& text) {
-  // What a byte is to a plain line: ordinary, a comma, a byte to escape on
-  // output, or one that ends the fast path.
-  constexpr unsigned char kComma = 1, kControl = 2, kStop = 3;  // else 0: ordinary
-  static constexpr auto kKind = [] {
-    std::array<unsigned char, 256> kind{};
-    for (int byte = 0; byte < 0x20; ++byte) kind[byte] = kControl;
-    kind[0x7F] = kControl;
-    kind[','] = kComma;
-    kind['"'] = kind['\r'] = kStop;
-    return kind;
-  }();
   if (after_cr_ || at_ >= block_.size()) return false;
   const char* const begin = block_.data() + at_;
-  const auto* const newline =
-      static_cast<const char*>(std::memchr(begin, '\n', block_.size() - at_));
-  if (newline == nullptr) return false;
-  const char* const end = newline > begin && newline[-1] == '\r' ? newline - 1 : newline;
-  if (static_cast<std::size_t>(end - begin) + 1 > max_row_) return false;
-  const std::size_t base = text.size();  // the line goes in whole, its fields within it
-  text.append(begin, end);                // before a byte is taken
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  std::size_t count = 0;
-  bool control = false, trimmed = false;
-  for (const char *field = begin, *p = begin;; ++p) {
-    const unsigned char kind = p < end ? kKind[static_cast<unsigned char>(*p)] : kComma;
-    if (kind != kComma) {
-      if (kind == kStop) {
-        text.resize(row_start_);
-        row.start[0] = static_cast<std::uint32_t>(row_start_);
-        return false;
-      }
-      control |= kind == kControl;
-      continue;
+  const char* const limit = block_.data() + block_.size();
+  std::array<std::uint32_t, kMaxFields> commas{};  // the first ones, from begin
+  std::size_t count = 1;
+  bool quote = false, control = false;
+  const char* first_cr = nullptr;
+  const char* newline = nullptr;
+  for (const char* p = begin; !newline; p += 8) {
+    if (p >= limit || static_cast<std::size_t>(p - begin) > max_row_) return false;
+    const std::uint64_t w = load_word(p, limit);
+    const std::uint64_t ends = equal_bytes(w, '\n');
+    const std::uint64_t live = ends == 0 ? kHighBits : ((ends & -ends) - 1) & kHighBits;
+    const std::uint64_t cr = equal_bytes(w, '\r') & live;
+    if (cr != 0 && !first_cr) first_cr = p + (std::countr_zero(cr) >> 3);
+    quote |= (equal_bytes(w, '"') & live) != 0;
+    control |= ((bytes_below(w, 0x20) & ~cr) | equal_bytes(w, 0x7F)) & live;
+    for (std::uint64_t c = equal_bytes(w, ',') & live; c != 0; c &= c - 1, ++count) {
+      if (count <= kMaxFields)
+        commas[count - 1] = static_cast<std::uint32_t>(p - begin) + (std::countr_zero(c) >> 3);
     }
-    const char* last = p;
-    const char* const first = field;
-    while (field < last && blank(*field)) ++field;
-    while (last > field && blank(last[-1])) --last;
-    trimmed |= field != first || last != p;
-    if (count < kMaxFields) {
-      row.start[count] = static_cast<std::uint32_t>(base + static_cast<std::size_t>(field - begin));
-      row.size[count] = static_cast<std::uint32_t>(last - field);
-    }
-    ++count;
-    if (p == end) break;
-    field = p + 1;
+    if (ends != 0) newline = p + (std::countr_zero(ends) >> 3);
   }
-  if (count == 1 && row.size[0] == 0) {  // blanks only
-    text.resize(row_start_);
-    row.start[0] = static_cast<std::uint32_t>(row_start_);
+  const bool cr_end = newline > begin && newline[-1] == '\r';
+  const char* const end = newline - cr_end;
+  if (quote || (first_cr && first_cr != end)) return false;  // a CR but at its end
+  if (static_cast<std::size_t>(end - begin) + 1 > max_row_) return false;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const std::size_t base = text.size();  // the line goes in whole, its fields within it
+  bool trimmed = false;
+  for (std::size_t i = 0; i < std::min(count, kMaxFields); ++i) {
+    const char* first = begin + (i == 0 ? 0 : commas[i - 1] + 1);
+    const char* last = i + 1 < count ? begin + commas[i] : end;
+    const char* const from = first;
+    const char* const to = last;
+    while (first < last && blank(*first)) ++first;
+    while (last > first && blank(last[-1])) --last;
+    trimmed |= first != from || last != to;
+    row.start[i] = static_cast<std::uint32_t>(base + static_cast<std::size_t>(first - begin));
+    row.size[i] = static_cast<std::uint32_t>(last - first);
+  }
+  if (count == 1 && row.size[0] == 0) {  // blanks only: the machine below skips it
+    row.start[0] = static_cast<std::uint32_t>(base);
     return false;
   }
+  text.append(begin, end);
   row.count = count;
   row.plain = !control;
   row.verbatim = !control && !trimmed && (count == 2 || (count == 3 && row.size[2] > 0));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -86,7 +87,9 @@ class CsvReader {
   int fd_;
   std::string name_;
   std::size_t max_row_;
-  std::string block_;
+  static constexpr std::size_t kBlockSize = 1 << 16;  // bytes read at once
+  std::unique_ptr<char[]> buffer_;
+  std::string_view block_;  // what the last read gave
   std::size_t at_ = 0;
   bool end_ = false;
   bool started_ = false;
