@@ -28,7 +28,7 @@ void append_result(std::string& row, const host::Evaluation& e, std::optional<in
   row += ',';
   row += status_word(e);
   row += ',';
-  append_field(row, message);
+  if (!message.empty()) append_field(row, message);
   row += '\n';
 }
 
