@@ -45,11 +45,11 @@ static_assert(kMaxBatchRow <= 1 << 16, "a field's place in its row fits 16 bits"
 struct alignas(64) Item {
   double n = 0.0, alpha = 0.0;  // where has_n and has_alpha
   std::uint64_t line = 0, last_line = 0;
-  std::uint32_t count = 0;                // fields in the row
-  std::uint32_t start = 0;                // of field 0 in the text
+  std::uint32_t count = 0;                    // fields in the row
+  std::uint32_t start = 0;                    // of field 0 in the text
   std::uint32_t out_start = 0, out_size = 0;  // where the first stage wrote the row, if it did
-  std::array<std::uint16_t, 2> from{};    // fields 1 and 2, from start
-  std::array<std::uint16_t, 3> size{};    // of fields 0 to 2
+  std::array<std::uint16_t, 2> from{};        // fields 1 and 2, from start
+  std::array<std::uint16_t, 3> size{};        // of fields 0 to 2
   bool plain = false, verbatim = false, too_long = false, unclosed = false;
   bool has_n = false, has_alpha = false;
 
@@ -75,7 +75,8 @@ void read_item(const CsvReader::Row& row, Item& item) {
   for (std::size_t i = 0; i < 3; ++i) {
     const std::string_view field = row.field(i);
     item.size[i] = static_cast<std::uint16_t>(field.size());
-    if (i > 0 && i < row.count) item.from[i - 1] = static_cast<std::uint16_t>(row.start[i] - row.start[0]);
+    if (i > 0 && i < row.count)
+      item.from[i - 1] = static_cast<std::uint16_t>(row.start[i] - row.start[0]);
   }
   item.has_n = item.has_alpha = false;
   if (!row.too_long && !row.unclosed && row.count >= 2) {
@@ -92,15 +93,14 @@ bool is_header(const Item& row, const std::string& text) {
 // An empty method, like an absent one, is the default.
 std::optional<std::string_view> method_of(const Item& row, const std::string& text) {
   const std::string_view method = row.field(text, 2);
-  return row.count == 3 && !method.empty() ? std::optional<std::string_view>(method)
-                                           : std::nullopt;
+  return row.count == 3 && !method.empty() ? std::optional<std::string_view>(method) : std::nullopt;
 }
 
 // The rows' fields lie one after the other in text, which holds at most
 // kBatchBytes and one row more (and twice that in capacity, as it grows).
 struct Batch {
   std::array<Item, kBatchRows> items;
-  CsvReader::Row row;  // the reader's, where it splits each row
+  CsvReader::Row row;            // the reader's, where it splits each row
   std::uint64_t quote_line = 0;  // of a last row whose quote never closes
   std::string text;
   std::string out;        // the rows the first stage wrote
@@ -140,8 +140,7 @@ void append_echo(std::string& out, const Item& row, const std::string& text) {
 // there; returns whether the input has ended. Throws ReadError, and
 // std::bad_alloc with the batch as it stood, to go on from once memory is had.
 bool read_batch(CsvReader& reader, Batch& b) {
-  while (b.used < kBatchRows && b.text.size() < kBatchBytes &&
-         (b.used == 0 || reader.buffered())) {
+  while (b.used < kBatchRows && b.text.size() < kBatchBytes && (b.used == 0 || reader.buffered())) {
     if (!b.row_read && !reader.next(b.row, b.text)) return true;
     b.row_read = true;
     read_item(b.row, b.items[b.used]);

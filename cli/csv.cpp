@@ -6,10 +6,10 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdint>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -90,8 +90,8 @@ Needs needs_of(std::string_view text) {
 
 void append_field(std::string& out, std::string_view text) {
   const Needs needs = needs_of(text);
-  const bool quote = needs.comma || needs.quote ||
-                     (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+  const bool quote =
+      needs.comma || needs.quote || (!text.empty() && (text.front() == ' ' || text.back() == ' '));
   if (!quote) {
     if (needs.control) {
       append_printable(out, text);
@@ -303,7 +303,8 @@ bool CsvReader::read_row(Row& row, std::string& text, bool resume) {
       }
     }
     const bool keeping = !row.too_long && row.count < kMaxFields;
-    if (keeping && text.size() == text.capacity()) text.reserve(text.size() + 1);  // before the byte is taken
+    if (keeping && text.size() == text.capacity())
+      text.reserve(text.size() + 1);  // before the byte is taken
     const char c = block_[at_++];
     const bool line_end = c == '\r' || c == '\n';
     if (c == '\n' && after_cr_) {  // the LF of a CRLF: its line has ended already

@@ -40,7 +40,7 @@ class CsvReader {
   // (a batch's rows share one), so that a row is a few numbers and its bytes
   // one run, not a string for each field.
   struct Row {
-    const std::string* text = nullptr;           // where the fields lie
+    const std::string* text = nullptr;              // where the fields lie
     std::array<std::uint32_t, kMaxFields> start{};  // of each field kept, in text
     std::array<std::uint32_t, kMaxFields> size{};
     std::size_t count = 0;        // fields in the row
@@ -54,7 +54,8 @@ class CsvReader {
 
     // A verbatim row's line, without its line end.
     std::string_view verbatim_text() const {
-      return std::string_view(text->data() + start[0], start[count - 1] + size[count - 1] - start[0]);
+      return std::string_view(text->data() + start[0],
+                              start[count - 1] + size[count - 1] - start[0]);
     }
     // Field i as read; empty where the row has none or keeps none.
     std::string_view field(std::size_t i) const {

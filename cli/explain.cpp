@@ -23,8 +23,8 @@ std::string_view Explainer::sentence(const Request& r, const host::Evaluation& e
   constexpr std::size_t kRoom = 1024;  // a sentence quotes at most a few dozen bytes of a method
   if (text_.size() < kRoom) text_.resize(kRoom);
   korvalen_result mine;
-  const std::size_t length = korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text_.data(),
-                                                    text_.size() + 1, &mine);
+  const std::size_t length =
+      korvalen_explain_bytes(r.n, r.alpha, keyword, bytes, text_.data(), text_.size() + 1, &mine);
   if (!same_bits(mine.value, e.value) || mine.status != e.status || mine.rejected != e.flagged) {
     disagreed_ = true;
     text_ = "status " + std::to_string(e.status);

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <utility>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 namespace cli {
 

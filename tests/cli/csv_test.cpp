@@ -82,8 +82,19 @@ std::vector<std::string> rows_of(const std::string& input, std::size_t chunk, lo
 TEST(CsvReader, WholeLinesAndByteByByteAndCutShortAgree) {
   // Bytes that steer the parser, and a run long enough to leave the short
   // string's buffer and pass the 24-byte limit.
-  const std::vector<std::string> pieces = {"1",  "0.05", " ",  "\t", ",",    "\"",
-                                           "\r", "\r\n", "\n", "x",  "\x01", ",,,", std::string(20, 'a')};
+  const std::vector<std::string> pieces = {"1",
+                                           "0.05",
+                                           " ",
+                                           "\t",
+                                           ",",
+                                           "\"",
+                                           "\r",
+                                           "\r\n",
+                                           "\n",
+                                           "x",
+                                           "\x01",
+                                           ",,,",
+                                           std::string(20, 'a')};
   std::mt19937 random(20261209);
   for (int round = 0; round < 1500; ++round) {
     std::string input;
