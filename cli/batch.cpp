@@ -29,10 +29,10 @@ bool missing_marker(std::string_view text) {
   return text.size() == 2 || (text.size() == 3 && lower(text[2]) == 'n');
 }
 
-// A field as a number, NaN for a missing value; false when it is neither.
-bool read_field(std::string_view text, double& number) {
+// Field i of a row as a number, NaN for a missing value; false when it is neither.
+bool read_field(const CsvReader::Row& row, std::size_t i, double& number) {
   number = std::numeric_limits<double>::quiet_NaN();
-  return missing_marker(text) || read_number(text, number);
+  return missing_marker(row.field(i)) || read_number(*row.text, row.start[i], row.size[i], number);
 }
 
 constexpr std::size_t kBatchRows = 2048;
@@ -80,8 +80,8 @@ void read_item(const CsvReader::Row& row, Item& item) {
   }
   item.has_n = item.has_alpha = false;
   if (!row.too_long && !row.unclosed && row.count >= 2) {
-    item.has_n = read_field(row.field(0), item.n);
-    item.has_alpha = read_field(row.field(1), item.alpha);
+    item.has_n = read_field(row, 0, item.n);
+    item.has_alpha = read_field(row, 1, item.alpha);
   }
 }
 

@@ -14,33 +14,11 @@
 #include <new>
 #include <string>
 
+#include "cli/words.hpp"
+
 namespace cli {
 
 namespace {
-
-// Bytes eight at a time: the high bit of each byte of a word that is what
-// is asked, exactly (no borrow from one byte into the next).
-constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F, kHighBits = ~kLowBits;
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-
-// Bytes below n, at most 0x80.
-std::uint64_t bytes_below(std::uint64_t w, unsigned n) {
-  return ~(((w & kLowBits) + kOnes * (0x80 - n)) | w) & kHighBits;
-}
-std::uint64_t equal_bytes(std::uint64_t w, unsigned char c) {
-  return bytes_below(w ^ (kOnes * c), 1);
-}
-// The eight bytes from p, the first in the lowest; past limit, ordinary ones.
-std::uint64_t load_word(const char* p, const char* limit) {
-  std::uint64_t w = kOnes * 'a';
-  if (limit - p >= 8) {
-    std::memcpy(&w, p, 8);
-  } else {
-    std::memcpy(&w, p, static_cast<std::size_t>(limit - p));
-  }
-  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
-  return w;
-}
 
 void append_escape(std::string& out, unsigned char byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -78,10 +56,10 @@ struct Needs {
 Needs needs_of(std::string_view text) {
   std::uint64_t comma = 0, quote = 0, control = 0;
   for (const char* p = text.data(); p < text.data() + text.size(); p += 8) {
-    const std::uint64_t w = load_word(p, text.data() + text.size());
-    comma |= equal_bytes(w, ',');
-    quote |= equal_bytes(w, '"');
-    control |= bytes_below(w, 0x20) | equal_bytes(w, 0x7F);
+    const std::uint64_t w = words::load(p, text.data() + text.size());
+    comma |= words::equal(w, ',');
+    quote |= words::equal(w, '"');
+    control |= words::below(w, 0x20) | words::equal(w, 0x7F);
   }
   return {comma != 0, quote != 0, control != 0};
 }
@@ -211,18 +189,19 @@ bool CsvReader::read_plain_line(Row& row, std::string& text) {
   const char* newline = nullptr;
   for (const char* p = begin; !newline; p += 8) {
     if (p >= limit || static_cast<std::size_t>(p - begin) > max_row_) return false;
-    const std::uint64_t w = load_word(p, limit);
-    const std::uint64_t ends = equal_bytes(w, '\n');
-    const std::uint64_t live = ends == 0 ? kHighBits : ((ends & -ends) - 1) & kHighBits;
-    const std::uint64_t cr = equal_bytes(w, '\r') & live;
-    if (cr != 0 && !first_cr) first_cr = p + (std::countr_zero(cr) >> 3);
-    quote |= (equal_bytes(w, '"') & live) != 0;
-    control |= ((bytes_below(w, 0x20) & ~cr) | equal_bytes(w, 0x7F)) & live;
-    for (std::uint64_t c = equal_bytes(w, ',') & live; c != 0; c &= c - 1, ++count) {
+    const std::uint64_t w = words::load(p, limit);
+    const std::uint64_t ends = words::equal(w, '\n');
+    const std::uint64_t live =
+        ends == 0 ? words::kHighBits : ((ends & -ends) - 1) & words::kHighBits;
+    const std::uint64_t cr = words::equal(w, '\r') & live;
+    if (cr != 0 && !first_cr) first_cr = p + words::first_byte(cr);
+    quote |= (words::equal(w, '"') & live) != 0;
+    control |= ((words::below(w, 0x20) & ~cr) | words::equal(w, 0x7F)) & live;
+    for (std::uint64_t c = words::equal(w, ',') & live; c != 0; c &= c - 1, ++count) {
       if (count <= kMaxFields)
-        commas[count - 1] = static_cast<std::uint32_t>(p - begin) + (std::countr_zero(c) >> 3);
+        commas[count - 1] = static_cast<std::uint32_t>(p - begin) + words::first_byte(c);
     }
-    if (ends != 0) newline = p + (std::countr_zero(ends) >> 3);
+    if (ends != 0) newline = p + words::first_byte(ends);
   }
   const bool cr_end = newline > begin && newline[-1] == '\r';
   const char* const end = newline - cr_end;

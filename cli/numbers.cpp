@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/words.hpp"
+
 namespace cli {
 
 namespace {
@@ -56,7 +58,55 @@ bool plain_decimal(std::string_view text, double& out) {
   return true;
 }
 
+// A field of one to eight bytes, digits with at most one point among them,
+// read at once from the word that holds it (its first byte lowest): at most
+// eight digits, exact, and a power of ten up to 7, so one division is the
+// correctly rounded value. False for any other field.
+bool word_decimal(std::uint64_t w, std::size_t size, double& out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  const auto bytes = [](std::size_t count) {  // the low `count` bytes, count below 8
+    return (std::uint64_t{1} << (8 * count)) - 1;
+  };
+  const std::uint64_t field = size == 8 ? ~std::uint64_t{0} : bytes(size);
+  const std::uint64_t digits = ~words::below(w, '0') & words::below(w, '9' + 1);
+  const std::uint64_t others = field & words::kHighBits & ~digits;
+  std::size_t fraction = 0;
+  if (others != 0) {
+    const int point = words::first_byte(others);
+    if ((others & (others - 1)) != 0 || ((w >> (8 * point)) & 0xFF) != '.') return false;
+    w = (w & bytes(point)) | ((w >> 8) & ~bytes(point));  // the point taken out
+    fraction = size - 1 - point;
+    --size;
+  }
+  if (size == 0) return false;
+  // The digits' values, the last in the highest byte and zeros before the first.
+  const std::uint64_t kept = size == 8 ? ~std::uint64_t{0} : bytes(size);
+  w = ((w & kept) - (words::kOnes * '0' & kept)) << (8 * (8 - size));
+  // Pairs, then fours, then all eight: each step joins neighbours as tens.
+  w = w * 10 + (w >> 8);
+  constexpr std::uint64_t kPairs = 0x000000FF000000FF;
+  w = ((w & kPairs) * (100 + (std::uint64_t{1000000} << 32)) +
+       ((w >> 16) & kPairs) * (1 + (std::uint64_t{10000} << 32))) >>
+      32;
+  out = static_cast<double>(static_cast<std::uint32_t>(w)) / kPowers[fraction];
+  return true;
+}
+
 }  // namespace
+
+bool read_number(std::string_view around, std::size_t start, std::size_t size, double& value) {
+  if (size - 1 < 8 && around.size() >= 8) {
+    const char* const end = around.data() + around.size();
+    std::uint64_t w;
+    if (start + 8 <= around.size()) {
+      w = words::load(around.data() + start, end);
+    } else {  // near the end: the last eight bytes, shifted down to the field
+      w = words::load(end - 8, end) >> (8 * (start + 8 - around.size()));
+    }
+    if (word_decimal(w, size, value)) return true;
+  }
+  return read_number(around.substr(start, size), value);
+}
 
 bool read_number(std::string_view text, double& value) {
   if (!text.empty() && text.front() == '+') {

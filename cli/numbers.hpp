@@ -12,6 +12,9 @@ namespace cli {
 // point, an optional exponent; "inf" and "nan" too. No hexadecimal. Beyond the
 // doubles' range, the nearest double (0 or infinity), as R and Python read it.
 bool read_number(std::string_view text, double& value);
+// The same for the field at start in around, whose other bytes may be read
+// with it, eight at a time.
+bool read_number(std::string_view around, std::size_t start, std::size_t size, double& value);
 // The same as an optional, inline: an optional<double> returned from a call
 // that is not inlined comes back through the stack, where reading it stalls
 // on the store.

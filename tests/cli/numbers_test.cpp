@@ -54,4 +54,27 @@ TEST(Numbers, PlainDecimalsAsFromCharsReadsThem) {
   }
 }
 
+// A short field read with the bytes about it (digits and points too, which
+// must not be taken for its own) reads as the field alone, wherever it lies.
+TEST(Numbers, FieldsReadInPlaceAsAlone) {
+  std::mt19937_64 random(12);
+  std::uniform_int_distribution<int> length(0, 9), pick(0, 12), place(0, 2);
+  const std::string bytes = "0123456789.-e+a";
+  for (int i = 0; i < 300000; ++i) {
+    std::string field, before, after;
+    const int size = 1 + length(random) % 9;
+    for (int k = 0; k < size; ++k)
+      field += pick(random) < 10 ? "0123456789"[pick(random) % 10] : '.';
+    for (int k = length(random); k > 0; --k) before += bytes[pick(random)];
+    for (int k = length(random); k > 0; --k) after += bytes[pick(random)];
+    if (place(random) == 0) after.clear();  // the field at the very end
+    const std::string around = before + field + after;
+    double value = 0.0;
+    const bool read = cli::read_number(around, before.size(), field.size(), value);
+    ASSERT_EQ(read ? std::optional(std::bit_cast<std::uint64_t>(value)) : std::nullopt,
+              from_chars_bits(field))
+        << field << " in " << around;
+  }
+}
+
 }  // namespace
