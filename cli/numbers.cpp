@@ -1,9 +1,12 @@
 // Numbers as ljungcv reads and prints them.
 #include "cli/numbers.hpp"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "cli/words.hpp"
@@ -92,6 +95,69 @@ bool word_decimal(std::uint64_t w, std::size_t size, double& out) {
   return true;
 }
 
+// v below 10^8 as eight digits, leading zeros included, two at a time.
+void write_8_digits(std::uint32_t v, char* out) {
+  static constexpr auto kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+      pairs[2 * i] = static_cast<char>('0' + i / 10);
+      pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+  }();
+  const std::uint32_t high = v / 10000, low = v % 10000;
+  std::memcpy(out, &kPairs[2 * (high / 100)], 2);
+  std::memcpy(out + 2, &kPairs[2 * (high % 100)], 2);
+  std::memcpy(out + 4, &kPairs[2 * (low / 100)], 2);
+  std::memcpy(out + 6, &kPairs[2 * (low % 100)], 2);
+}
+
+// The shortest decimal that reads back as x, in [1, 10), and of those the
+// nearest (of two as near, the even one), written as to_chars writes it in
+// fixed notation; null where x is elsewhere. Exact in 128-bit integers: x is
+// m / 2^s with m < 2^53 and 49 <= s <= 52, so x 10^k is (m 10^k) / 2^s.
+char* write_shortest_1_to_10(double x, char* out) {
+#ifndef __SIZEOF_INT128__
+  return nullptr;  // to_chars, then
+#else
+  if (!(x >= 1.0 && x < 10.0)) return nullptr;
+  using Wide = unsigned __int128;
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int s = 1075 - static_cast<int>(bits >> 52);
+  // Decimals of 15 digits are further apart than x's rounding interval is
+  // wide (an ulp, at most 2^-49): one at most lies in it, and a shorter one
+  // would be one too, with zeros after it. Of 16 digits, the nearest is the
+  // one if any is; of 17, the nearest always reads back.
+  std::uint64_t power = 100000000000000;  // 10^(digits - 1)
+  for (int digits = 15; digits <= 17; ++digits, power *= 10) {
+    const Wide scaled = Wide{m} * power;  // x 10^(digits-1), times 2^s
+    const Wide half = Wide{1} << (s - 1);
+    const Wide rest = scaled & ((Wide{1} << s) - 1);
+    std::uint64_t d = static_cast<std::uint64_t>(scaled >> s);
+    d += rest > half || (rest == half && (d & 1) != 0);
+    // d reads back as x where |d - x 10^(digits-1)| is within half an ulp
+    // (times 10^(digits-1)); never exactly half, as d 2^(s+1) and
+    // 10^(digits-1) (2m +- 1) differ in their powers of two.
+    const Wide d_scaled = Wide{d} << (s + 1), x_scaled = scaled << 1;
+    const Wide distance = d_scaled > x_scaled ? d_scaled - x_scaled : x_scaled - d_scaled;
+    if (distance > power) continue;
+    if (d >= power * 10) return nullptr;  // 10: never x's, as x < 10
+    // As 17 digits, d.dddddddd dddddddd, and the zeros after the last dropped.
+    for (; digits < 17; ++digits) d *= 10;
+    constexpr std::uint64_t k16 = 10000000000000000, k8 = 100000000;
+    out[0] = static_cast<char>('0' + d / k16);
+    out[1] = '.';
+    write_8_digits(static_cast<std::uint32_t>(d % k16 / k8), out + 2);
+    write_8_digits(static_cast<std::uint32_t>(d % k8), out + 10);
+    char* end = out + 18;
+    while (end[-1] == '0') --end;
+    return end[-1] == '.' ? end - 1 : end;
+  }
+  return nullptr;
+#endif
+}
+
 }  // namespace
 
 bool read_number(std::string_view around, std::size_t start, std::size_t size, double& value) {
@@ -142,6 +208,10 @@ void append_value(std::string& out, double value, std::optional<int> digits) {
     result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, *digits);
   } else {
+    if (char* const end = write_shortest_1_to_10(value, buffer)) {  // critical values mostly
+      out.append(buffer, end);
+      return;
+    }
     const double magnitude = std::fabs(value);
     const bool positional = magnitude == 0.0 || (magnitude >= 1e-7 && magnitude < 1e21);
     result = positional

@@ -54,6 +54,38 @@ TEST(Numbers, PlainDecimalsAsFromCharsReadsThem) {
   }
 }
 
+// Values as to_chars writes them (critical values lie mostly in [1, 10),
+// where ljungcv writes its own): any bits, the neighbours of 1, 2, 4, 8 and
+// 10, mantissas that end in many zeros (where halves are exact), short
+// decimals, and the digits asked for.
+TEST(Numbers, ValuesWrittenAsToCharsWritesThem) {
+  const auto to_chars = [](double x, std::chars_format form, std::optional<int> digits) {
+    char text[400];
+    return std::string(text, digits ? std::to_chars(text, text + 400, x, form, *digits).ptr
+                                    : std::to_chars(text, text + 400, x, form).ptr);
+  };
+  const auto check = [&](double x) {
+    ASSERT_EQ(cli::format_value(x, std::nullopt), to_chars(x, std::chars_format::fixed, {})) << x;
+  };
+  std::mt19937_64 random(13);
+  std::uniform_int_distribution<int> zeros(0, 52), digits(1, 99999999), exponent(-8, 0);
+  for (const double p : {1.0, 2.0, 4.0, 8.0, 10.0}) {
+    for (double x = p, y = p, k = 0; k < 100; ++k) {
+      check(x = std::nextafter(x, 0.0));
+      check(y = std::nextafter(y, 20.0));
+    }
+  }
+  for (int i = 0; i < 1000000; ++i) {
+    const double x = std::ldexp(1.0 + std::ldexp(static_cast<double>(random() >> 12), -52), i % 4);
+    check(x);
+    const std::uint64_t few = (random() >> 12) & ~((std::uint64_t{1} << zeros(random)) - 1);
+    check(std::ldexp(1.0 + std::ldexp(static_cast<double>(few), -52), i % 4));
+    check(digits(random) * std::pow(10.0, exponent(random)));
+  }
+  EXPECT_EQ(cli::format_value(4.889632077329703, 3), "4.890");
+  EXPECT_EQ(cli::format_value(-0.0, std::nullopt), "-0");
+}
+
 // A short field read with the bytes about it (digits and points too, which
 // must not be taken for its own) reads as the field alone, wherever it lies.
 TEST(Numbers, FieldsReadInPlaceAsAlone) {
