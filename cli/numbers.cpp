@@ -132,16 +132,17 @@ char* write_shortest_1_to_10(double x, char* out) {
   std::uint64_t power = 100000000000000;  // 10^(digits - 1)
   for (int digits = 15; digits <= 17; ++digits, power *= 10) {
     const Wide scaled = Wide{m} * power;  // x 10^(digits-1), times 2^s
-    const Wide half = Wide{1} << (s - 1);
-    const Wide rest = scaled & ((Wide{1} << s) - 1);
-    std::uint64_t d = static_cast<std::uint64_t>(scaled >> s);
-    d += rest > half || (rest == half && (d & 1) != 0);
+    const auto low = static_cast<std::uint64_t>(scaled),
+               high = static_cast<std::uint64_t>(scaled >> 64);
+    const std::uint64_t unit = std::uint64_t{1} << s, rest = low & (unit - 1);
+    std::uint64_t d = (high << (64 - s)) | (low >> s);
+    const bool up = rest > unit / 2 || (rest == unit / 2 && (d & 1) != 0);
+    d += up;
     // d reads back as x where |d - x 10^(digits-1)| is within half an ulp
     // (times 10^(digits-1)); never exactly half, as d 2^(s+1) and
     // 10^(digits-1) (2m +- 1) differ in their powers of two.
-    const Wide d_scaled = Wide{d} << (s + 1), x_scaled = scaled << 1;
-    const Wide distance = d_scaled > x_scaled ? d_scaled - x_scaled : x_scaled - d_scaled;
-    if (distance > power) continue;
+    const std::uint64_t distance = up ? unit - rest : rest;  // times 2^s
+    if (2 * distance > power) continue;
     if (d >= power * 10) return nullptr;  // 10: never x's, as x < 10
     // As 17 digits, d.dddddddd dddddddd, and the zeros after the last dropped.
     for (; digits < 17; ++digits) d *= 10;
