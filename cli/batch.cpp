@@ -15,6 +15,7 @@
 #include "cli/jobs.hpp"
 #include "cli/numbers.hpp"
 #include "cli/pipeline.hpp"
+#include "cli/prefetch.hpp"
 #include "cli/rows.hpp"
 #include "cli/worker.hpp"
 
@@ -36,6 +37,7 @@ bool read_field(const CsvReader::Row& row, std::size_t i, double& number) {
 }
 
 constexpr std::size_t kBatchRows = 2048;
+constexpr std::size_t kAhead = 16;            // rows
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 static_assert(kMaxBatchRow <= 1 << 16, "a field's place in its row fits 16 bits");
 
@@ -141,6 +143,10 @@ void append_echo(std::string& out, const Item& row, const std::string& text) {
 // std::bad_alloc with the batch as it stood, to go on from once memory is had.
 bool read_batch(CsvReader& reader, Batch& b) {
   while (b.used < kBatchRows && b.text.size() < kBatchBytes && (b.used == 0 || reader.buffered())) {
+    // The lines the writing thread read last time round, a little ahead.
+    if (b.used + kAhead < kBatchRows) prefetch_for_write(&b.items[b.used + kAhead]);
+    if (b.text.size() + kAhead * 32 < b.text.capacity())
+      prefetch_for_write(b.text.data() + b.text.size() + kAhead * 32);
     if (!b.row_read && !reader.next(b.row, b.text)) return true;
     b.row_read = true;
     read_item(b.row, b.items[b.used]);
@@ -179,6 +185,8 @@ void write_share(const Context& c, Explainer& explainer, Batch& b, std::size_t s
     Item& row = b.items[i];
     if (!readable(row)) continue;
     const std::size_t start = b.out.size();
+    if (start + kAhead * 64 < b.out.capacity())
+      prefetch_for_write(b.out.data() + start + kAhead * 64);
     try {
       append_row(b.out, row, b.text, c, explainer);
     } catch (const std::bad_alloc&) {
