@@ -37,7 +37,7 @@ bool read_field(const CsvReader::Row& row, std::size_t i, double& number) {
 }
 
 constexpr std::size_t kBatchRows = 2048;
-constexpr std::size_t kAhead = 16;            // rows
+constexpr std::size_t kAhead = 16;  // rows: lines asked for this far ahead of their writing
 constexpr std::size_t kBatchBytes = 1 << 20;  // a batch of long rows holds fewer of them
 static_assert(kMaxBatchRow <= 1 << 16, "a field's place in its row fits 16 bits");
 

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -24,6 +23,22 @@ void append_escape(std::string& out, unsigned char byte) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   const char escape[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
   out.append(escape, sizeof escape);
+}
+
+// What a field holds that asks for quotes or escapes, eight bytes at a time.
+struct Needs {
+  bool comma = false, quote = false, control = false;
+};
+
+Needs needs_of(std::string_view text) {
+  std::uint64_t comma = 0, quote = 0, control = 0;
+  for (const char* p = text.data(); p < text.data() + text.size(); p += 8) {
+    const std::uint64_t w = words::load(p, text.data() + text.size());
+    comma |= words::equal(w, ',');
+    quote |= words::equal(w, '"');
+    control |= words::below(w, 0x20) | words::equal(w, 0x7F);
+  }
+  return {comma != 0, quote != 0, control != 0};
 }
 
 }  // namespace
@@ -45,26 +60,6 @@ std::string printable(std::string_view text) {
   append_printable(out, text);
   return out;
 }
-
-namespace {
-
-// What a field holds that asks for quotes or escapes, eight bytes at a time.
-struct Needs {
-  bool comma = false, quote = false, control = false;
-};
-
-Needs needs_of(std::string_view text) {
-  std::uint64_t comma = 0, quote = 0, control = 0;
-  for (const char* p = text.data(); p < text.data() + text.size(); p += 8) {
-    const std::uint64_t w = words::load(p, text.data() + text.size());
-    comma |= words::equal(w, ',');
-    quote |= words::equal(w, '"');
-    control |= words::below(w, 0x20) | words::equal(w, 0x7F);
-  }
-  return {comma != 0, quote != 0, control != 0};
-}
-
-}  // namespace
 
 void append_field(std::string& out, std::string_view text) {
   const Needs needs = needs_of(text);

@@ -52,11 +52,6 @@ class CsvReader {
     bool unclosed = false;        // a quote opened on quote_line never closes: no fields kept
     std::uint64_t quote_line = 0;
 
-    // A verbatim row's line, without its line end.
-    std::string_view verbatim_text() const {
-      return std::string_view(text->data() + start[0],
-                              start[count - 1] + size[count - 1] - start[0]);
-    }
     // Field i as read; empty where the row has none or keeps none.
     std::string_view field(std::size_t i) const {
       if (i >= count || i >= kMaxFields || too_long || unclosed) return {};

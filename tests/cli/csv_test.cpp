@@ -44,7 +44,9 @@ std::string describe(const Row& r) {
     s += " [" + f + (r.plain && !plain ? "] (not plain)" : "]");
     if (i < r.count) joined += (i > 0 ? "," : "") + f;
   }
-  if (r.verbatim && (!r.plain || r.verbatim_text() != joined)) s += " (not verbatim)";
+  const std::string_view line(r.text->data() + r.start[0],
+                              r.start[r.count - 1] + r.size[r.count - 1] - r.start[0]);
+  if (r.verbatim && (!r.plain || line != joined)) s += " (not verbatim)";
   return s;
 }
 
