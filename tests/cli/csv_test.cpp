@@ -44,9 +44,12 @@ std::string describe(const Row& r) {
     s += " [" + f + (r.plain && !plain ? "] (not plain)" : "]");
     if (i < r.count) joined += (i > 0 ? "," : "") + f;
   }
-  const std::string_view line(r.text->data() + r.start[0],
-                              r.start[r.count - 1] + r.size[r.count - 1] - r.start[0]);
-  if (r.verbatim && (!r.plain || line != joined)) s += " (not verbatim)";
+  if (r.verbatim) {  // its line as it stands is its fields and commas
+    const std::size_t last = r.count - 1;
+    const std::string_view line(r.text->data() + r.start[0],
+                                r.start[last] + r.size[last] - r.start[0]);
+    if (!r.plain || line != joined) s += " (not verbatim)";
+  }
   return s;
 }
 
