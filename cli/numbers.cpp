@@ -95,6 +95,7 @@ bool word_decimal(std::uint64_t w, std::size_t size, double& out) {
   return true;
 }
 
+#ifdef __SIZEOF_INT128__
 // v below 10^8 as eight digits, leading zeros included, two at a time.
 void write_8_digits(std::uint32_t v, char* out) {
   static constexpr auto kPairs = [] {
@@ -117,9 +118,6 @@ void write_8_digits(std::uint32_t v, char* out) {
 // fixed notation; null where x is elsewhere. Exact in 128-bit integers: x is
 // m / 2^s with m < 2^53 and 49 <= s <= 52, so x 10^k is (m 10^k) / 2^s.
 char* write_shortest_1_to_10(double x, char* out) {
-#ifndef __SIZEOF_INT128__
-  return nullptr;  // to_chars, then
-#else
   if (!(x >= 1.0 && x < 10.0)) return nullptr;
   using Wide = unsigned __int128;
   const auto bits = std::bit_cast<std::uint64_t>(x);
@@ -156,8 +154,12 @@ char* write_shortest_1_to_10(double x, char* out) {
     return end[-1] == '.' ? end - 1 : end;
   }
   return nullptr;
-#endif
 }
+#else
+char* write_shortest_1_to_10(double, char*) {
+  return nullptr;  // to_chars, then: no 128-bit integers here
+}
+#endif
 
 }  // namespace
 
