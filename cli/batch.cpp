@@ -138,6 +138,11 @@ void append_echo(std::string& out, const Item& row, const std::string& text) {
   }
 }
 
+// The line `ahead` bytes past a text's end, where the text will grow into it.
+void prefetch_past_end(const std::string& text, std::size_t ahead) {
+  if (text.size() + ahead < text.capacity()) prefetch_for_write(text.data() + text.size() + ahead);
+}
+
 // Fills a batch on from where it stands, as far as the rows are already
 // there; returns whether the input has ended. Throws ReadError, and
 // std::bad_alloc with the batch as it stood, to go on from once memory is had.
@@ -145,8 +150,7 @@ bool read_batch(CsvReader& reader, Batch& b) {
   while (b.used < kBatchRows && b.text.size() < kBatchBytes && (b.used == 0 || reader.buffered())) {
     // The lines the writing thread read last time round, a little ahead.
     if (b.used + kAhead < kBatchRows) prefetch_for_write(&b.items[b.used + kAhead]);
-    if (b.text.size() + kAhead * 32 < b.text.capacity())
-      prefetch_for_write(b.text.data() + b.text.size() + kAhead * 32);
+    prefetch_past_end(b.text, kAhead * 32);
     if (!b.row_read && !reader.next(b.row, b.text)) return true;
     b.row_read = true;
     read_item(b.row, b.items[b.used]);
@@ -185,8 +189,7 @@ void write_share(const Context& c, Explainer& explainer, Batch& b, std::size_t s
     Item& row = b.items[i];
     if (!readable(row)) continue;
     const std::size_t start = b.out.size();
-    if (start + kAhead * 64 < b.out.capacity())
-      prefetch_for_write(b.out.data() + start + kAhead * 64);
+    prefetch_past_end(b.out, kAhead * 64);
     try {
       append_row(b.out, row, b.text, c, explainer);
     } catch (const std::bad_alloc&) {
