@@ -98,40 +98,10 @@ void Host::set_route_record_present(bool present) {
   translation_environment_[gcb::kRouteRecord] = present ? route_.data() : nullptr;
 }
 
-std::vector<ServiceCall> Host::service_calls() const {
-  std::lock_guard lock(mutex_);
-  return {calls_.begin(), calls_.end()};
-}
-
-std::uint64_t Host::service_count(module::gcb::Service service) const {
-  std::lock_guard lock(mutex_);
-  const auto found = call_counts_.find(service.identity());
-  return found == call_counts_.end() ? 0 : found->second;
-}
-
-std::vector<Allocation> Host::allocations() const {
-  std::lock_guard lock(mutex_);
-  return allocations_;
-}
-
-std::optional<std::int32_t> Host::exit_code() const {
-  std::lock_guard lock(mutex_);
-  return exit_code_;
-}
-
-void Host::clear_records() {
-  std::lock_guard lock(mutex_);
-  calls_.clear();
-  call_counts_.clear();
-  allocations_.clear();
-  exit_code_.reset();
-}
-
-void Host::record(ServiceCall call) {
-  std::lock_guard lock(mutex_);
-  ++call_counts_[call.identity];
-  if (calls_.size() == kKeptCalls) calls_.pop_front();
-  calls_.push_back(std::move(call));
+// The call as a test sees it, built only where one watches.
+void Host::record(std::uint64_t identity, std::vector<std::uint64_t> arguments,
+                  std::string output) {
+  if (observer_) observer_->called({identity, std::move(arguments), std::move(output)});
 }
 
 std::int64_t Host::case_service(int table, char* buffer, std::int32_t length, std::uint64_t id) {
@@ -139,7 +109,8 @@ std::int64_t Host::case_service(int table, char* buffer, std::int32_t length, st
   for (std::int32_t k = 0; k < length; ++k) {
     buffer[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(buffer[k])]);
   }
-  self->record({id, {raw(buffer), raw(length)}, std::string(buffer, std::max(length, 0))});
+  if (self->observer_)
+    self->record(id, {raw(buffer), raw(length)}, std::string(buffer, std::max(length, 0)));
   return length;
 }
 
@@ -158,9 +129,10 @@ std::int64_t Host::translate(int table, const char* in, std::int32_t in_length, 
   for (std::int32_t k = 0; k < length; ++k) {
     out[k] = static_cast<char>(self->tables_[table][static_cast<std::uint8_t>(in[k])]);
   }
-  self->record({id,
-                {raw(in), raw(in_length), raw(out), raw(out_length), raw(mode)},
-                std::string(out, static_cast<std::size_t>(length))});
+  if (self->observer_) {
+    self->record(id, {raw(in), raw(in_length), raw(out), raw(out_length), raw(mode)},
+                 std::string(out, static_cast<std::size_t>(length)));
+  }
   return length;
 }
 
@@ -174,26 +146,23 @@ std::int64_t Host::translate1(const char* in, std::int32_t in_length, char* out,
   return translate(3, in, in_length, out, out_length, mode, id);
 }
 
-// Records the code and comes back, so that a test can see what follows.
+// Comes back, so that a test can see what follows.
 std::int64_t Host::fatal_exit(std::int32_t code, std::int32_t detail, std::uint64_t id) {
-  Host* self = live_host.load();
-  self->record({id, {raw(code), raw(detail)}, {}});
-  std::lock_guard lock(self->mutex_);
-  self->exit_code_ = code;
+  live_host.load()->record(id, {raw(code), raw(detail)}, {});
   return 0;
 }
 
 void* Host::allocate(void* memory_service, std::int64_t size, std::int32_t flags) {
   Host* self = static_cast<MemoryService*>(memory_service)->owner;
-  std::lock_guard lock(self->mutex_);
   void* block = nullptr;
-  if (!self->fail_allocations_ && size >= 0) {
+  if (size >= 0 && !(self->observer_ && self->observer_->refuses(size))) {
     auto bytes = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(size));
     std::memset(bytes.get(), kBlockFill, static_cast<std::size_t>(size));
     block = bytes.get();
+    std::lock_guard lock(self->blocks_mutex_);
     self->blocks_.push_back(std::move(bytes));
   }
-  self->allocations_.push_back({memory_service, size, flags, block});
+  if (self->observer_) self->observer_->allocated({memory_service, size, flags, block});
   return block;
 }
 

@@ -1,5 +1,6 @@
 // The stand-in host: the control block, services, translation tables and
-// memory service that the module expects of its host.
+// memory service that the module expects of its host. What a test watches of
+// the services is an Observer of its own, told of every call.
 //
 // The module's anchors are process-wide, as in the real host, so a process has
 // one live Host at a time: constructing a second one while the first lives
@@ -8,11 +9,8 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +34,16 @@ struct Allocation {
   void* block;  // null when told to fail
 };
 
+// Told of every service call and allocation, and asked whether an allocation
+// is to fail; services may be called from several threads at once.
+class Observer {
+ public:
+  virtual ~Observer() = default;
+  virtual void called(const ServiceCall& call) = 0;
+  virtual bool refuses(std::int64_t size) = 0;
+  virtual void allocated(const Allocation& allocation) = 0;
+};
+
 // Bytes the host fills into blocks and into the record bytes it owns, so that
 // a test can see they were left alone.
 inline constexpr std::uint8_t kBlockFill = 0xA5;
@@ -50,7 +58,6 @@ class Host {
  public:
   static constexpr std::size_t kMembers = 96;
   static constexpr std::size_t kGroups = 40;
-  static constexpr std::size_t kKeptCalls = 16;  // the service log keeps the last few calls
   static constexpr std::uint64_t kTkHandleValue = 0x544B48414E444C45u;  // "ELDNAHKT"
 
   // Throws std::logic_error while another Host is alive in this process.
@@ -66,22 +73,15 @@ class Host {
   void* control_block() { return gcb_.data(); }
   void* pidb() { return &pidb_; }
 
+  // The observer to tell, or null; set before the module is loaded.
+  void watch(Observer* observer) { observer_ = observer; }
   void set_service_route(bool on) { route_[0] = on ? 1 : 0; }
   void set_route_record_present(bool present);
-  void fail_allocations(bool fail) { fail_allocations_ = fail; }
   // Every group byte, so that a test can see which ones a stub clears.
   void fill_group_bytes(std::uint8_t value) { group_bytes_.fill(value); }
   std::uint8_t group_byte(std::size_t group) const { return group_bytes_.at(group); }
   const void* memory_service() const { return &memory_service_; }
   const std::uint8_t* table(int k) const { return tables_.at(static_cast<std::size_t>(k)).data(); }
-
-  // The last kKeptCalls service calls, oldest first, and how many calls each
-  // service had since the last clear_records().
-  std::vector<ServiceCall> service_calls() const;
-  std::uint64_t service_count(module::gcb::Service service) const;
-  std::vector<Allocation> allocations() const;
-  std::optional<std::int32_t> exit_code() const;
-  void clear_records();
 
  private:
   struct MemoryService {
@@ -100,7 +100,7 @@ class Host {
   static std::int64_t translate(int table, const char* in, std::int32_t in_length, char* out,
                                 std::int32_t out_length, std::int32_t mode, std::uint64_t id);
   static std::int64_t case_service(int table, char* buffer, std::int32_t length, std::uint64_t id);
-  void record(ServiceCall call);
+  void record(std::uint64_t identity, std::vector<std::uint64_t> arguments, std::string output);
 
   std::array<void*, kMembers> gcb_{};
   std::array<void*, kGroups> service_table_{};
@@ -116,13 +116,9 @@ class Host {
   std::uint64_t pidb_ = 0x5049444250494442u;
   std::uint64_t generation_ = 0;
 
-  mutable std::mutex mutex_;
-  bool fail_allocations_ = false;
-  std::deque<ServiceCall> calls_;
-  std::map<std::uint64_t, std::uint64_t> call_counts_;
-  std::vector<Allocation> allocations_;
-  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
-  std::optional<std::int32_t> exit_code_;
+  Observer* observer_ = nullptr;
+  std::mutex blocks_mutex_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;  // the host's, never freed by the module
 };
 
 }  // namespace host

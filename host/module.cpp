@@ -94,7 +94,8 @@ module::VersionControlBlock Module::version_block() const {
   return block;
 }
 
-Evaluation Module::evaluate(double n, double alpha, std::optional<std::string_view> method) const {
+Evaluation Module::evaluate(double n, double alpha,
+                            const std::optional<std::string_view>& method) const {
   if (method && method->size() > static_cast<std::size_t>(INT32_MAX)) {
     throw std::length_error("a method of " + std::to_string(method->size()) +
                             " bytes does not fit the descriptor's 32-bit length");

@@ -86,7 +86,7 @@ class Module {
   // Throws std::length_error for a method longer than a descriptor's 32-bit
   // length.
   Evaluation evaluate(double n, double alpha,
-                      std::optional<std::string_view> method = std::nullopt) const;
+                      const std::optional<std::string_view>& method = std::nullopt) const;
 
  private:
   void* handle_ = nullptr;

@@ -43,7 +43,7 @@ namespace {
 using Allocation = testing_support::LoadedModule;
 
 TEST_F(Allocation, TenThousandEvaluationsAllocateNothing) {
-  host_.clear_records();
+  recorder_.clear_records();
 
   // The counter itself must work, or the zero below proves nothing.
   const std::uint64_t probe = allocations.load();
@@ -62,7 +62,7 @@ TEST_F(Allocation, TenThousandEvaluationsAllocateNothing) {
     }
   }
   EXPECT_EQ(allocations.load(), before);
-  EXPECT_TRUE(host_.allocations().empty());
+  EXPECT_TRUE(recorder_.allocations().empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/module.hpp"
+#include "host/recorder.hpp"
 
 namespace {
 
@@ -39,6 +40,7 @@ TEST(Host, OneLiveHostPerProcess) {
 
 TEST(Host, ServiceLogStaysBoundedAndCounts) {
   host::Host host;
+  testing_support::Recorder recorder(host);
   host.set_service_route(true);
   host::Module module(host, KORVALEN_MODULE_PATH);
 #ifdef KORVALEN_SANITIZED
@@ -49,9 +51,9 @@ TEST(Host, ServiceLogStaysBoundedAndCounts) {
   for (std::uint64_t i = 0; i < kCalls; ++i) {
     ASSERT_EQ(module.evaluate(100, 0.05, "ljung").status, 0);
   }
-  EXPECT_EQ(host.service_count(module::gcb::kUpperCase), kCalls);
-  const auto calls = host.service_calls();
-  ASSERT_EQ(calls.size(), host::Host::kKeptCalls);
+  EXPECT_EQ(recorder.service_count(module::gcb::kUpperCase), kCalls);
+  const auto calls = recorder.service_calls();
+  ASSERT_EQ(calls.size(), testing_support::Recorder::kKeptCalls);
   EXPECT_EQ(calls.back().output, "LJUNG");
 }
 

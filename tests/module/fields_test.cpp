@@ -155,7 +155,7 @@ TEST_F(Fields, TranslateTableRoute) {
     EXPECT_EQ(same.field(), row.output) << row.index;
     EXPECT_TRUE(same.guards_intact());
   }
-  EXPECT_TRUE(host_.service_calls().empty());
+  EXPECT_TRUE(recorder_.service_calls().empty());
 }
 
 TEST_F(Fields, TranslateServiceRoute) {
@@ -173,13 +173,13 @@ TEST_F(Fields, TranslateServiceRoute) {
       {4, "a\tb", "a b", 0},
   };
   for (const Row& row : rows) {
-    host_.clear_records();
+    recorder_.clear_records();
     GuardedField in(row.input), out(std::string(row.input.size(), '?'));
     EXPECT_EQ(translate(row.index, in.data(), out.data(), in.size()), 0);
     EXPECT_EQ(out.field(), row.output) << row.index;
     EXPECT_EQ(in.field(), row.input) << row.index;
     EXPECT_TRUE(in.guards_intact() && out.guards_intact());
-    const auto calls = host_.service_calls();
+    const auto calls = recorder_.service_calls();
     if (row.identity == 0) {
       EXPECT_TRUE(calls.empty()) << row.index;
       continue;
@@ -201,7 +201,7 @@ TEST_F(Fields, TranslateServiceRoute) {
 TEST_F(Fields, TranslateRejectsBadIndexAndNegativeLength) {
   for (bool route : {false, true}) {
     host_.set_service_route(route);
-    host_.clear_records();
+    recorder_.clear_records();
     for (std::int32_t index : {-1, 5, INT32_MIN, INT32_MAX}) {
       GuardedField f("abc");
       EXPECT_EQ(translate(index, f.data(), f.data(), f.size()), -2147475446) << index;
@@ -214,7 +214,7 @@ TEST_F(Fields, TranslateRejectsBadIndexAndNegativeLength) {
       EXPECT_EQ(f.field(), "abc");
     }
     // Length 0 through a service still asks the service, with length 0.
-    const auto calls = host_.service_calls();
+    const auto calls = recorder_.service_calls();
     EXPECT_EQ(calls.size(), route ? 4u : 0u);
   }
 }
@@ -225,7 +225,7 @@ TEST_F(Fields, MissingRouteRecordMeansTableRoute) {
   GuardedField f("ab");
   EXPECT_EQ(translate(2, f.data(), f.data(), f.size()), 0);
   EXPECT_EQ(f.field(), "AB");
-  EXPECT_TRUE(host_.service_calls().empty());
+  EXPECT_TRUE(recorder_.service_calls().empty());
 }
 
 // A terminated string of 2^31 'x' bytes: one 1 MiB page set mapped 2048 times,
@@ -278,8 +278,8 @@ TEST_F(Fields, InputAHostShouldNeverSend) {
   // Length 0 with null buffers: nothing read or written, the service still called.
   host_.set_service_route(true);
   for (std::int32_t index : {2, 3}) EXPECT_EQ(translate(index, nullptr, nullptr, 0), 0);
-  EXPECT_EQ(host_.service_count(module::gcb::kUpperCase), 1u);
-  EXPECT_EQ(host_.service_count(module::gcb::kLowerCase), 1u);
+  EXPECT_EQ(recorder_.service_count(module::gcb::kUpperCase), 1u);
+  EXPECT_EQ(recorder_.service_count(module::gcb::kLowerCase), 1u);
 
   // lassol_ with lda below the order: singular, a never read (null here), x untouched.
   auto lassol = module_.function<decltype(&lassol_)>("lassol_");

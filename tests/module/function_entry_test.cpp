@@ -137,7 +137,7 @@ TEST_F(FunctionEntry, KeywordThroughTheServiceRoute) {
   const host::Evaluation e = module_.evaluate(10, 0.05, " ljung ");
   EXPECT_EQ(e.status, kOk);
   EXPECT_EQ(bits(e.value), bits(*critval::asymptotic(10, 0.05)));
-  const auto calls = host_.service_calls();
+  const auto calls = recorder_.service_calls();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].identity, testing_support::identity(0, 331));
   EXPECT_EQ(calls[0].output, "LJUNG");  // only the keyword, not its framing blanks

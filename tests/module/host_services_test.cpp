@@ -31,13 +31,13 @@ TEST_F(HostServices, CaseStubs) {
                       {"wzstrlo", testing_support::identity(0, 330), "abc,1z"}};
   for (const Row& row : rows) {
     host_.fill_group_bytes(0xFF);
-    host_.clear_records();
+    recorder_.clear_records();
     char buffer[] = "aBc,1Z";
     auto stub = module_.function<std::int64_t (*)(char*, std::int32_t)>(row.name);
     EXPECT_EQ(stub(buffer, 6), 6) << row.name;
     EXPECT_STREQ(buffer, row.output);
     expect_only_group_cleared(0);
-    const auto calls = host_.service_calls();
+    const auto calls = recorder_.service_calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].identity, row.identity);
     EXPECT_EQ(calls[0].arguments,
@@ -55,14 +55,14 @@ TEST_F(HostServices, TranslationStubs) {
                       {"wzsxrch", testing_support::identity(4, 39), "aBC"}};
   for (const Row& row : rows) {
     host_.fill_group_bytes(0xFF);
-    host_.clear_records();
+    recorder_.clear_records();
     const char input[] = "Abc";
     char output[4] = {};
     auto stub = module_.function<decltype(&wzsxcch)>(row.name);
     EXPECT_EQ(stub(input, 3, output, 3, 1), 3);
     EXPECT_STREQ(output, row.output) << row.name;
     expect_only_group_cleared(4);
-    const auto calls = host_.service_calls();
+    const auto calls = recorder_.service_calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].identity, row.identity);
     EXPECT_EQ(calls[0].arguments,
@@ -75,9 +75,9 @@ TEST_F(HostServices, FatalExit) {
   host_.fill_group_bytes(0xFF);
   auto stub = module_.function<decltype(&xexit)>("xexit");
   EXPECT_EQ(stub(1016, 0), 0);
-  EXPECT_EQ(host_.exit_code(), 1016);
+  EXPECT_EQ(recorder_.exit_code(), 1016);
   expect_only_group_cleared(39);
-  const auto calls = host_.service_calls();
+  const auto calls = recorder_.service_calls();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].identity, testing_support::identity(39, 4));
   EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
@@ -102,7 +102,7 @@ TEST_F(HostServices, StubsReadTheAnchorAfresh) {
   other[1] = group_bytes.data();
 
   host_.fill_group_bytes(0xFF);
-  host_.clear_records();
+  recorder_.clear_records();
   auto entry = module_.function<void* (*)(void*, void*)>("mcn_main");
   entry(other.data(), nullptr);
   char buffer[] = "x";
@@ -111,7 +111,7 @@ TEST_F(HostServices, StubsReadTheAnchorAfresh) {
   EXPECT_EQ(fake_identity, testing_support::identity(0, 331));
   EXPECT_EQ(group_bytes[0], 0);
   EXPECT_EQ(host_.group_byte(0), 0xFF);
-  EXPECT_TRUE(host_.service_calls().empty());
+  EXPECT_TRUE(recorder_.service_calls().empty());
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST_F(Records, VersionControlBlockCopiesExactly208Bytes) {
 
 TEST_F(Records, RegistrationBlocks) {
   auto entry = module_.function<decltype(&korvalen)>("korvalen");
-  host_.clear_records();
+  recorder_.clear_records();
   const auto* header = static_cast<const unsigned char*>(entry(1));
   ASSERT_NE(header, nullptr);
   std::int32_t count;
@@ -198,7 +198,7 @@ TEST_F(Records, RegistrationBlocks) {
   EXPECT_EQ(implementation, symbol("uwfljungcv"));
 
   EXPECT_NE(entry(1), header);  // every call a fresh block
-  const auto allocations = host_.allocations();
+  const auto allocations = recorder_.allocations();
   ASSERT_EQ(allocations.size(), 3u);
   const std::int64_t sizes[] = {16, 16, 16};
   for (std::size_t i = 0; i < 3; ++i) {
@@ -211,15 +211,15 @@ TEST_F(Records, RegistrationBlocks) {
 TEST_F(Records, OtherRequestsAndFailures) {
   auto entry = module_.function<decltype(&korvalen)>("korvalen");
   auto make = module_.function<decltype(&xfmuent)>("xfmuent");
-  host_.clear_records();
+  recorder_.clear_records();
   for (std::int32_t request : {0, 3, -1, INT32_MIN, INT32_MAX}) {
     EXPECT_EQ(entry(request), nullptr) << request;
     EXPECT_EQ(make(request, 1, nullptr, nullptr), nullptr) << request;
   }
   EXPECT_EQ(make(1, -1, nullptr, nullptr), nullptr);
   EXPECT_EQ(make(2, -5, nullptr, nullptr), nullptr);
-  EXPECT_TRUE(host_.allocations().empty());
-  EXPECT_TRUE(host_.service_calls().empty());
+  EXPECT_TRUE(recorder_.allocations().empty());
+  EXPECT_TRUE(recorder_.service_calls().empty());
 
   // Count 0 asks for 8 bytes and writes nothing; count 20 copies in order.
   auto* empty = static_cast<unsigned char*>(make(2, 0, nullptr, nullptr));
@@ -228,21 +228,21 @@ TEST_F(Records, OtherRequestsAndFailures) {
   for (int i = 0; i < 20; ++i) list[i] = reinterpret_cast<void*>(std::uintptr_t{0x1000} + i);
   auto* twenty = static_cast<unsigned char*>(make(2, 20, nullptr, list));
   EXPECT_EQ(std::memcmp(twenty + 8, list, sizeof list), 0);
-  const auto allocations = host_.allocations();
+  const auto allocations = recorder_.allocations();
   ASSERT_EQ(allocations.size(), 2u);
   EXPECT_EQ(allocations[0].size, 8);
   EXPECT_EQ(allocations[1].size, 168);
 
-  host_.fail_allocations(true);
-  host_.clear_records();
+  recorder_.fail_allocations(true);
+  recorder_.clear_records();
   for (std::int32_t request : {1, 2}) {
     EXPECT_EQ(entry(request), nullptr);
-    EXPECT_EQ(host_.exit_code(), 1016);
-    const auto calls = host_.service_calls();
+    EXPECT_EQ(recorder_.exit_code(), 1016);
+    const auto calls = recorder_.service_calls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].identity, testing_support::identity(39, 4));
     EXPECT_EQ(calls[0].arguments, (std::vector<std::uint64_t>{1016, 0}));
-    host_.clear_records();
+    recorder_.clear_records();
   }
 }
 
