@@ -4,6 +4,9 @@
 // another build is never explained by this build's rules.
 #pragma once
 
+#include <korvalen/korvalen.h>
+
+#include <bit>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,27 +15,43 @@
 
 namespace cli {
 
-struct Request {
-  double n;
-  double alpha;
-  std::optional<std::string_view> method;  // none: the default (corrected) method
-};
-
 class Explainer {
  public:
-  // The sentence for the module's evaluation, "" for a value; "status N"
-  // alone where the library disagrees. Valid until the next call.
-  std::string_view sentence(const Request& request, const host::Evaluation& evaluation);
-  // Whether the library disagreed on any call.
+  // The sentence for the module's evaluation of LJUNGCV(n, alpha [, method]),
+  // "" for a value; "status N" alone where the library disagrees. Valid
+  // until the next call.
+  std::string_view sentence(double n, double alpha, const std::optional<std::string_view>& method,
+                            const host::Evaluation& e) {
+    if (e.is(module::Status::kSuccess)) return {};
+    // The method's bytes as given, NULs and all; one evaluation gives the
+    // library's result and its sentence, which a second call writes in full.
+    const char* keyword = method ? method->data() : nullptr;
+    const std::size_t bytes = method ? method->size() : 0;
+    korvalen_result mine;
+    std::size_t length =
+        korvalen_explain_bytes(n, alpha, keyword, bytes, text_.data(), text_.size() + 1, &mine);
+    if (std::bit_cast<std::uint64_t>(mine.value) != std::bit_cast<std::uint64_t>(e.value) ||
+        mine.status != e.status || mine.rejected != e.flagged) {
+      disagreed_ = true;
+      return text_ = "status " + std::to_string(e.status);
+    }
+    if (length > text_.size()) {
+      text_.resize(length);
+      korvalen_explain_bytes(n, alpha, keyword, bytes, text_.data(), length + 1, nullptr);
+    }
+    return std::string_view(text_.data(), length);
+  }
+
+  // Whether the library disagreed on any call, and the line that says so.
   bool disagreed() const { return disagreed_; }
-  // Takes on another's disagreements (one explainer for each thread).
-  void absorb(const Explainer& other) { disagreed_ = disagreed_ || other.disagreed_; }
-  // The line that says so.
-  static std::string disagreement(const std::string& module_path);
+  static std::string disagreement(const std::string& module_path) {
+    return "the module " + module_path + " gave results that libkorvalen " + korvalen_version() +
+           " does not give for the same arguments; their reasons are not given";
+  }
 
  private:
   bool disagreed_ = false;
-  std::string text_;  // the last sentence, its storage kept for the next
+  std::string text_ = std::string(1024, '\0');  // room for the sentences of most methods
 };
 
 }  // namespace cli

@@ -1,21 +1,42 @@
 // ljungcv's jobs: one value, a table, a batch, the version and a description.
-// Each writes through an Output and returns the exit status.
+// Each writes through an Output and returns the exit status; messages go to
+// standard error through say().
 #pragma once
 
-#include <cstdint>
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "cli/exit.hpp"
 #include "cli/explain.hpp"
-#include "cli/output.hpp"
 #include "cli/ranges.hpp"
+#include "cli/writing.hpp"
 #include "host/module.hpp"
 
 namespace cli {
 
-inline constexpr std::uint64_t kDefaultMaxRows = 1000000;
-inline constexpr std::size_t kMaxBatchRow = 1 << 16;  // bytes, line end included
+// Distinct per kind of failure, sysexits where one fits.
+enum Exit : int {
+  kExitOk = 0,
+  kExitRejected = 1,   // an argument was rejected (status 120836)
+  kExitMissing = 2,    // the arguments were accepted but gave no value (120833)
+  kExitUsage = 64,     // the command line itself is wrong
+  kExitData = 65,      // batch rows that could not be read as n,alpha[,method]
+  kExitNoModule = 69,  // the module cannot be found or loaded
+  kExitOsError = 71,   // the system refused memory
+  kExitIo = 74,        // a file or standard input or output could not be read or written
+};
+
+inline Exit exit_for(const host::Evaluation& e) {
+  if (e.is(module::Status::kSuccess)) return kExitOk;
+  return e.is(module::Status::kInvalidArgument) ? kExitRejected : kExitMissing;
+}
+
+// "ljungcv: " and the message, its control bytes spelled \xNN: a file name or
+// an argument never puts an escape sequence on the user's terminal.
+inline void say(std::string_view message) {
+  std::cerr << "ljungcv: " << printable(message) << '\n';
+}
 
 // What every evaluating job works with.
 struct Context {
@@ -25,16 +46,14 @@ struct Context {
   Output& out;
 };
 
-int run_single(Context& c, const Request& request);
-
-// Rows for every method, alpha and n, in this order of nesting. methods holds
-// "both" (C and L), a keyword, or "default".
+int run_single(Context& c, double n, double alpha, const std::optional<std::string_view>& method);
+// Rows for every method, alpha and n, in this order of nesting; no keyword,
+// or an empty one, is the default method.
 int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
-              const std::string& methods, bool csv);
-
-// Rows n,alpha[,method] from fd in, rows n,alpha,method,value,status,message out.
+              const std::vector<std::optional<std::string>>& methods, bool csv);
+// Rows n,alpha[,method] from fd in, rows n,alpha,method,value,status,message
+// out; rows of at most 64 KiB, line end included.
 int run_batch(Context& c, int fd, const std::string& name);
-
 int run_version(const host::Module& module, const std::string& path, Output& out);
 int run_describe(const host::Module& module, const std::string& path, Output& out);
 

@@ -1,132 +1,100 @@
-// ljungcv: LJUNGCV critical values in a shell, through the real module.
-//
-//   ljungcv 100 0.05            -> 3.810087571983974
-//   ljungcv table --n 10:100:10 --alpha 0.01,0.05 --csv
-//   ljungcv batch rows.csv      (rows of n,alpha[,method]; - or nothing: standard input)
-//
-// Every value comes from korvalen.so, loaded and called by the stand-in host
-// exactly as the host system calls it.
+// ljungcv: LJUNGCV critical values in a shell. Every value comes from
+// korvalen.so, loaded and called by the stand-in host as the host calls it.
 #include <fcntl.h>
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <iostream>
-#include <new>
-#include <string>
-#include <vector>
 
-#include "cli/csv.hpp"
+#include "cli/csv_reader.hpp"
 #include "cli/jobs.hpp"
 #include "cli/options.hpp"
 
 namespace cli {
 namespace {
 
-namespace fs = std::filesystem;
+// No module to be had, and why.
+struct NoModule {
+  std::string why;
+};
 
-// The build tree's module (module/korvalen.so beside the executable), else
-// the installed one; never a file found relative to the current directory.
-// Throws std::runtime_error when the executable's own place is unknown.
-std::string default_module() {
+// The module --module names (a bare file name is a file in the current
+// directory, not a library to search for), else the build tree's
+// (module/korvalen.so beside the executable), else the installed one.
+std::string module_path(const Options& o) {
+  namespace fs = std::filesystem;
+  if (o.module_path)
+    return o.module_path->find('/') == std::string::npos ? "./" + *o.module_path : *o.module_path;
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (error || !self.is_absolute()) {
-    throw std::runtime_error(
-        "cannot find the module: where this program lies is unknown (/proc/self/exe: " +
-        (error ? error.message() : std::string("not an absolute path")) +
-        "); name it with --module");
+    throw NoModule{"cannot find the module: where this program lies is unknown (/proc/self/exe: " +
+                   (error ? error.message() : "not an absolute path") + "); name it with --module"};
   }
   const fs::path here = self.parent_path() / "module" / "korvalen.so";
   if (fs::exists(here, error)) return here.string();
   return (self.parent_path() / KORVALEN_INSTALLED_MODULE).lexically_normal().string();
 }
 
-// A bare file name is a file in the current directory, not a library to search for.
-std::string module_file(const std::string& path) {
-  return path.find('/') == std::string::npos ? "./" + path : path;
+int run_job(const Options& o, const std::string& path, Output& out, Explainer& explainer) {
+  const bool file = o.job == Job::kBatch && o.batch_file != "-";
+  const int input = file ? open(o.batch_file.c_str(), O_RDONLY | O_CLOEXEC) : STDIN_FILENO;
+  if (input < 0) throw ReadError{o.batch_file, errno};
+  host::Host host;
+  std::optional<host::Module> module;
+  try {
+    module.emplace(host, path);
+  } catch (const std::runtime_error& e) {
+    throw NoModule{e.what()};
+  }
+  Context c{*module, explainer, o.digits, out};
+  switch (o.job) {
+    case Job::kVersion:
+      return run_version(*module, path, out);
+    case Job::kDescribe:
+      return run_describe(*module, path, out);
+    case Job::kTable:
+      return run_table(c, *o.ns, *o.alphas, o.methods, o.csv);
+    case Job::kBatch:
+      return run_batch(c, input, file ? o.batch_file : "standard input");
+    case Job::kSingle:
+      break;
+  }
+  return run_single(c, o.n, o.alpha, o.method);
 }
 
-int run(int argc, char** argv) {
-  Parsed parsed = parse_options(argc, argv);
-  if (!parsed.options) return parsed.exit;
-  Options& o = *parsed.options;
-
-  std::string path;
-  try {
-    path = o.module_path ? module_file(*o.module_path) : default_module();
-  } catch (const std::runtime_error& e) {
-    std::cerr << "ljungcv: " << e.what() << '\n';
-    return kExitNoModule;
-  }
-
-  int input = STDIN_FILENO;
-  std::string input_name = "standard input";
-  if (o.job == Job::kBatch && o.batch_file != "-") {
-    input = open(o.batch_file.c_str(), O_RDONLY | O_CLOEXEC);
-    input_name = o.batch_file;
-    if (input < 0) {
-      std::cerr << "ljungcv: cannot read " << o.batch_file << ": " << std::strerror(errno) << '\n';
-      return kExitIo;
-    }
-  }
-
+// Whatever ends a job, the rows already done go out before the message.
+int run(const Options& o) {
   Output out(STDOUT_FILENO, "standard output");
   Explainer explainer;
+  std::string path;
   int status = kExitOk;
   try {
-    host::Host host;
-    std::optional<host::Module> module;
     try {
-      module.emplace(host, path);
-    } catch (const std::runtime_error& e) {
-      std::cerr << "ljungcv: " << e.what() << '\n';
+      path = module_path(o);
+      status = run_job(o, path, out, explainer);
+    } catch (const NoModule& e) {
+      say(e.why);
       return kExitNoModule;
-    }
-    Context context{*module, explainer, o.digits, out};
-    try {
-      switch (o.job) {
-        case Job::kVersion:
-          status = run_version(*module, path, out);
-          break;
-        case Job::kDescribe:
-          status = run_describe(*module, path, out);
-          break;
-        case Job::kTable:
-          status = run_table(context, *o.ns, *o.alphas, o.methods, o.csv);
-          break;
-        case Job::kBatch:
-          status = run_batch(context, input, input_name);
-          break;
-        case Job::kSingle:
-          status = run_single(
-              context,
-              {o.n, o.alpha, o.method ? std::optional<std::string_view>(*o.method) : std::nullopt});
-          break;
-      }
     } catch (const ReadError& e) {
-      out.flush();  // the rows already done
-      std::cerr << "ljungcv: cannot read " << e.name << ": " << std::strerror(e.error) << '\n';
+      out.flush();
+      say("cannot read " + e.name + ": " + std::strerror(e.error));
       return kExitIo;
     } catch (const std::bad_alloc&) {
       out.flush();
-      std::cerr << "ljungcv: out of memory; the rows before this point were written\n";
+      say("out of memory; the rows before this point were written");
       return kExitOsError;
     }
     out.flush();
   } catch (const WriteError& e) {
     // EPIPE too: a closed pipe ends the process by SIGPIPE before this,
     // unless SIGPIPE is ignored, and then the cut-off output is an error.
-    std::cerr << "ljungcv: " << e.message() << '\n';
+    say(e.message());
     return kExitIo;
-  } catch (const std::bad_alloc&) {
-    std::cerr << "ljungcv: out of memory\n";
-    return kExitOsError;
   }
-  if (explainer.disagreed()) std::cerr << "ljungcv: " << Explainer::disagreement(path) << '\n';
+  if (explainer.disagreed()) say(Explainer::disagreement(path));
   return status;
 }
 
@@ -137,14 +105,12 @@ int main(int argc, char** argv) {
   // A file size limit makes a write fail with EFBIG, reported like a full
   // disk after the whole rows, instead of killing the process mid-row.
   std::signal(SIGXFSZ, SIG_IGN);
-  // One malloc arena for both batch threads: a second arena reserves 64 MiB
-  // of address space, which under an address-space limit fails on every
-  // allocation and sends each one to the kernel.
-  mallopt(M_ARENA_MAX, 1);
   try {
-    return cli::run(argc, argv);
+    int exit = 0;
+    const auto options = cli::parse_options(argc, argv, exit);
+    return options ? cli::run(*options) : exit;
   } catch (const std::bad_alloc&) {
-    std::cerr << "ljungcv: out of memory\n";  // before any row
+    cli::say("out of memory");  // before any row
     return cli::kExitOsError;
   }
 }

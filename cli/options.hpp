@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/ranges.hpp"
 
@@ -15,23 +16,16 @@ struct Options {
   Job job = Job::kSingle;
   std::optional<std::string> module_path;
   std::optional<int> digits;
-  // kSingle: the call's arguments.
-  double n = 0.0, alpha = 0.0;
+  double n = 0.0, alpha = 0.0;  // kSingle: the call, with the method if given
   std::optional<std::string> method;
-  // kTable: the lists and the methods ("both", a keyword or "default").
-  std::optional<NumberList> ns, alphas;
-  std::string methods;
+  std::optional<NumberList> ns, alphas;             // kTable: the lists, and the methods in order
+  std::vector<std::optional<std::string>> methods;  // (none: the default method)
   bool csv = false;
-  // kBatch: the input file, "-" for standard input.
-  std::string batch_file;
+  std::string batch_file;  // kBatch: "-" for standard input
 };
 
-// The options, or the exit status where there is nothing to run: help shown
-// (0) or a usage error said on standard error (64).
-struct Parsed {
-  std::optional<Options> options;
-  int exit = 0;
-};
-Parsed parse_options(int argc, char** argv);
+// The options; or none, with the exit status set, where help was shown (0)
+// or a usage error said on standard error (64).
+std::optional<Options> parse_options(int argc, char** argv, int& exit);
 
 }  // namespace cli

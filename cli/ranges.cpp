@@ -2,7 +2,6 @@
 #include "cli/ranges.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -15,107 +14,95 @@ namespace {
 // exponent; held to a range in which it still means something.
 int decimals(std::string_view text) {
   long long exponent = 0;
-  const std::size_t e = text.find_first_of("eE");
-  if (e != std::string_view::npos) {
+  const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+  if (e < text.size()) {
     const std::size_t digits = e + 1 + (e + 1 < text.size() && text[e + 1] == '+');
     const auto parsed = std::from_chars(text.data() + digits, text.data() + text.size(), exponent);
     if (parsed.ec == std::errc::result_out_of_range) exponent = text[digits] == '-' ? -1000 : 1000;
     exponent = std::clamp(exponent, -1000LL, 1000LL);
-    text = text.substr(0, e);
   }
-  const std::size_t point = text.find('.');
-  const long long after =
-      point == std::string_view::npos ? 0 : std::min<long long>(text.size() - point - 1, 1000);
-  return static_cast<int>(after - exponent);
+  const std::size_t point = text.substr(0, e).find('.');
+  return static_cast<int>(
+      (point == std::string_view::npos ? 0 : std::min<long long>(e - point - 1, 1000)) - exponent);
 }
 
 // The double nearest the value written with this many decimals or significant digits.
 double rounded(double value, std::chars_format format, int precision) {
-  char buffer[400];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision).ptr;
-  double result = value;
-  std::from_chars(buffer, end, result);
-  return result;
-}
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (std::size_t start = 0;;) {
-    const std::size_t at = text.find(separator, start);
-    parts.push_back(text.substr(start, at - start));
-    if (at == std::string_view::npos) return parts;
-    start = at + 1;
-  }
+  char text[400];
+  std::from_chars(text, std::to_chars(text, text + sizeof text, value, format, precision).ptr,
+                  value);
+  return value;
 }
 
 }  // namespace
 
 NumberList::NumberList(std::string_view text, std::string_view what, std::uint64_t max_values) {
-  for (const std::string_view item : split(text, ',')) {
-    const auto fail = [&](const std::string& why) {
-      throw ListError(std::string(what) + ": '" + std::string(item) + "' " + why);
-    };
-    // The whole list's count, not the item's, against the limit.
-    const auto too_many = [&](double count) {
-      throw ListError(std::string(what) + ": '" + std::string(item) + "' " +
-                      (size_ == 0 ? "has " : "brings the list to ") +
-                      format_number(static_cast<double>(size_) + count) +
-                      " values, more than the " + std::to_string(max_values) +
-                      " allowed (see --max-rows)");
-    };
-    const std::vector<std::string_view> parts = split(item, ':');
-    Item next{};
-    if (parts.size() == 1) {
-      const auto v = parse_number(item);
-      if (!v) fail("is not a number");
-      next = {*v, 0.0, 1, false, -1};
-    } else if (parts.size() == 3) {
-      const bool geometric = !parts[2].empty() && parts[2][0] == '*';
-      const std::string_view step_text = geometric ? parts[2].substr(1) : parts[2];
-      const auto start = parse_number(parts[0]), end = parse_number(parts[1]);
-      const auto step = parse_number(step_text);
-      if (!start || !end || !step) fail("is not START:END:STEP or START:END:*FACTOR");
-      if (!std::isfinite(*start) || !std::isfinite(*end) || !std::isfinite(*step)) {
-        fail("has a bound or step that is not finite");
-      }
-      double count = 0.0;  // values in the range, as a double: it may be huge
-      if (geometric) {
-        if (!(*start > 0.0 && *end > 0.0)) fail("needs positive bounds for a factor");
-        const double span = std::log(*end / *start), growth = std::log(*step);
-        if (!(*step > 0.0) || growth == 0.0 || (span != 0.0 && (span > 0) != (growth > 0))) {
-          fail("never reaches its end with that factor");
-        }
-        count = std::floor(span / growth + 1e-9) + 1.0;
-      } else {
-        const double span = *end - *start;
-        if (*step == 0.0 || (span != 0.0 && (span > 0) != (*step > 0))) {
-          fail("never reaches its end with that step");
-        }
-        count = std::floor(span / *step + 1e-9) + 1.0;
-      }
-      if (!(count < 0x1p64))
-        fail("has " + format_number(count) + " values, more than ljungcv can count");
-      if (count > static_cast<double>(max_values - size_)) too_many(count);
-      const int places = std::max(decimals(parts[0]), decimals(step_text));
-      next = {*start, *step, static_cast<std::uint64_t>(count), geometric,
-              places >= 0 && places <= 17 ? places : -1};
-    } else {
-      fail("is not a number or a range");
-    }
-    if (next.count > max_values - size_) too_many(static_cast<double>(next.count));
-    size_ += next.count;
-    items_.push_back(next);
+  for (std::size_t start = 0;;) {
+    const std::size_t end = std::min(text.find(',', start), text.size());
+    add(text.substr(start, end - start), what, max_values);
+    if (end == text.size()) return;
+    start = end + 1;
   }
 }
 
-double NumberList::value(const Item& item, std::uint64_t i) {
-  if (item.step == 0.0 && !item.geometric) return item.start;  // a single number
-  const double k = static_cast<double>(i);
-  if (item.geometric) {
-    return rounded(item.start * std::pow(item.step, k), std::chars_format::general, 15);
+void NumberList::add(std::string_view item, std::string_view what, std::uint64_t max_values) {
+  const auto fail = [&](const std::string& why) {
+    throw ListError(std::string(what) + ": '" + std::string(item) + "' " + why);
+  };
+  const std::size_t first = item.find(':');
+  const std::size_t second = first == std::string_view::npos ? first : item.find(':', first + 1);
+  Item next;
+  double count = 1.0;  // values in the item, as a double: it may be huge
+  if (first == std::string_view::npos) {
+    const auto v = parse_number(item);
+    if (!v) fail("is not a number");
+    next.start = *v;
+  } else if (second != std::string_view::npos &&
+             item.find(':', second + 1) == std::string_view::npos) {
+    std::string_view step_text = item.substr(second + 1);
+    next.geometric = step_text.starts_with('*');
+    step_text.remove_prefix(next.geometric);
+    const auto start = parse_number(item.substr(0, first));
+    const auto end = parse_number(item.substr(first + 1, second - first - 1));
+    const auto step = parse_number(step_text);
+    if (!start || !end || !step) fail("is not START:END:STEP or START:END:*FACTOR");
+    if (!std::isfinite(*start) || !std::isfinite(*end) || !std::isfinite(*step))
+      fail("has a bound or step that is not finite");
+    if (next.geometric && !(*start > 0.0 && *end > 0.0)) fail("needs positive bounds for a factor");
+    const double span = next.geometric ? std::log(*end / *start) : *end - *start;
+    const double growth = next.geometric ? std::log(*step) : *step;
+    if ((next.geometric && !(*step > 0.0)) || growth == 0.0 ||
+        (span != 0.0 && (span > 0) != (growth > 0))) {
+      fail(next.geometric ? "never reaches its end with that factor"
+                          : "never reaches its end with that step");
+    }
+    count = std::floor(span / growth + 1e-9) + 1.0;
+    if (!(count < 0x1p64))
+      fail("has " + format_value(count) + " values, more than ljungcv can count");
+    const int places = std::max(decimals(item.substr(0, first)), decimals(step_text));
+    next = {*start, *step, static_cast<std::uint64_t>(count), next.geometric,
+            places >= 0 && places <= 17 ? places : -1};
+  } else {
+    fail("is not a number or a range");
   }
+  // The whole list's count, not the item's, against the limit.
+  const std::uint64_t room = max_values - size_;
+  if (count > static_cast<double>(room) || next.count > room) {
+    fail((size_ == 0 ? "has " : "brings the list to ") +
+         format_value(static_cast<double>(size_) + count) + " values, more than the " +
+         std::to_string(max_values) + " allowed (see --max-rows)");
+  }
+  size_ += next.count;
+  items_.push_back(next);
+}
+
+double NumberList::value(const Item& item, std::uint64_t i) {
+  const double k = static_cast<double>(i);
+  if (item.geometric)
+    return rounded(item.start * std::pow(item.step, k), std::chars_format::general, 15);
+  if (item.step == 0.0) return item.start;  // a single number
   const double v = item.start + k * item.step;
-  return item.places >= 0 ? rounded(v, std::chars_format::fixed, item.places) : v;
+  return item.places < 0 ? v : rounded(v, std::chars_format::fixed, item.places);
 }
 
 }  // namespace cli

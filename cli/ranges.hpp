@@ -21,12 +21,11 @@ class NumberList {
   // factor above 1 upward, between 0 and 1 downward, positive bounds). Throws
   // ListError for text that is no list, or a list of more than max_values.
   NumberList(std::string_view text, std::string_view what, std::uint64_t max_values);
-
   std::uint64_t size() const { return size_; }
 
   // f(value) for every value in order. Linear values are start + i * step,
-  // rounded to the decimals the range was written with; geometric ones to 15
-  // digits.
+  // rounded to the decimals the range was written with; geometric ones to
+  // 15 digits.
   template <typename F>
   void for_each(F&& f) const {
     for (const Item& item : items_) {
@@ -36,11 +35,12 @@ class NumberList {
 
  private:
   struct Item {
-    double start, step;
-    std::uint64_t count;
-    bool geometric;
-    int places;  // decimals of a linear range, or -1: none to round to
+    double start = 0.0, step = 0.0;
+    std::uint64_t count = 1;
+    bool geometric = false;
+    int places = -1;  // decimals of a linear range; -1, none to round to
   };
+  void add(std::string_view item, std::string_view what, std::uint64_t max_values);
   static double value(const Item& item, std::uint64_t i);
 
   std::vector<Item> items_;

@@ -1,119 +1,112 @@
-// ljungcv's CSV reader: its whole-line fast path reads every input as the
-// byte-by-byte machine does, and a row cut short by memory goes on unchanged.
-#include "cli/csv.hpp"
-
+// ljungcv's CSV: rows read as written, whatever pieces the input comes in,
+// and a field written by the writer reads back as the field.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <new>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
-namespace {
-thread_local long allocations_left = -1;  // the allocation that fails; -1: none
-}
-
-void* operator new(std::size_t size) {
-  if (allocations_left >= 0 && allocations_left-- == 0) throw std::bad_alloc();
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+#include "cli/csv_reader.hpp"
+#include "cli/writing.hpp"
 
 namespace {
 
 using Row = cli::CsvReader::Row;
 
-// A row as text; a plain row's fields must need no quotes or escapes.
+// A row as "lines A-B: [f0] [f1] ... (N fields)", or what kept it from being read.
 std::string describe(const Row& r) {
-  std::string s = std::to_string(r.count) + " fields, lines " + std::to_string(r.line) + "-" +
-                  std::to_string(r.last_line) + (r.too_long ? " too long" : "") +
-                  (r.unclosed ? " unclosed at " + std::to_string(r.quote_line) : "");
-  std::string joined;  // what a verbatim row's text must be
-  for (std::size_t i = 0; i < cli::CsvReader::kMaxFields; ++i) {
-    const std::string f(r.field(i));
-    const bool plain = f.find_first_of(std::string(",\"\x7F\0\x01\t\n\r", 8)) == f.npos;
-    s += " [" + f + (r.plain && !plain ? "] (not plain)" : "]");
-    if (i < r.count) joined += (i > 0 ? "," : "") + f;
-  }
-  if (r.verbatim) {  // its line as it stands is its fields and commas
-    const std::size_t last = r.count - 1;
-    const std::string_view line(r.text->data() + r.start[0],
-                                r.start[last] + r.size[last] - r.start[0]);
-    if (!r.plain || line != joined) s += " (not verbatim)";
-  }
-  return s;
+  std::string s = "lines " + std::to_string(r.line) + "-" + std::to_string(r.last_line) + ":";
+  if (r.too_long) return s + " too long";
+  if (r.unclosed) return s + " unclosed at " + std::to_string(r.unclosed);
+  for (std::size_t i = 0; i < std::min(r.count, cli::CsvReader::kKept); ++i)
+    s += " [" + r.fields[i] + "]";
+  return s + " (" + std::to_string(r.count) + ")";
 }
 
 // Every row of the input, fed in reads of `chunk` bytes (a packet socket
-// gives each write to one read), with the failing allocation given.
-std::vector<std::string> rows_of(const std::string& input, std::size_t chunk, long fail_at = -1) {
+// gives each write to one read), rows limited to max_row bytes.
+std::vector<std::string> rows_of(const std::string& input, std::size_t chunk,
+                                 std::size_t max_row = 24) {
   int fds[2];
   EXPECT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
-  for (std::size_t at = 0; at < input.size(); at += chunk)
-    EXPECT_GT(write(fds[1], input.data() + at, std::min(chunk, input.size() - at)), 0);
-  close(fds[1]);
+  std::thread writer([&] {
+    for (std::size_t at = 0; at < input.size(); at += chunk)
+      EXPECT_GT(write(fds[1], input.data() + at, std::min(chunk, input.size() - at)), 0);
+    close(fds[1]);
+  });
   std::vector<std::string> rows;
-  {
-    cli::CsvReader reader(fds[0], "input", 24);
-    Row row;
-    std::string text;
-    for (bool more = true; more;) {
-      allocations_left = fail_at;  // counting only the reader's allocations
-      try {
-        more = reader.next(row, text);
-      } catch (const std::bad_alloc&) {  // the same row again, memory had
-        fail_at = -1;
-        continue;
-      }
-      fail_at = allocations_left;
-      allocations_left = -1;
-      if (more) rows.push_back(describe(row));
-      if (rows.size() % 2 == 0) text.clear();  // rows after rows, and rows alone
-    }
-  }
+  int reads = 0;
+  cli::CsvReader reader(fds[0], "input", max_row, [&] { ++reads; });
+  Row row;
+  while (reader.next(row)) rows.push_back(describe(row));
+  writer.join();
   close(fds[0]);
+  EXPECT_GE(reads, 1);
   return rows;
 }
 
-TEST(CsvReader, WholeLinesAndByteByByteAndCutShortAgree) {
-  // Bytes that steer the parser, and a run long enough to leave the short
-  // string's buffer and pass the 24-byte limit.
-  const std::vector<std::string> pieces = {"1",
-                                           "0.05",
-                                           " ",
-                                           "\t",
-                                           ",",
-                                           "\"",
-                                           "\r",
-                                           "\r\n",
-                                           "\n",
-                                           "x",
-                                           "\x01",
-                                           ",,,",
-                                           std::string(20, 'a')};
-  std::mt19937 random(20261209);
-  for (int round = 0; round < 1500; ++round) {
+TEST(CsvReader, RowsAsWrittenInAnyPieces) {
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
     std::string input;
-    for (int i = std::uniform_int_distribution(0, 14)(random); i > 0; --i)
-      input += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
-    const std::vector<std::string> bytewise = rows_of(input, 1);
-    for (const auto& [chunk, fail_at] : {std::pair<std::size_t, long>{input.size() + 1, -1},
-                                         {1 + round % 7, -1},
-                                         {input.size() + 1, round % 9},
-                                         {1, round % 9}}) {
-      ASSERT_EQ(rows_of(input, chunk, fail_at), bytewise)
-          << "input: " << input << ", reads of " << chunk << ", allocation " << fail_at
-          << " failing";
-    }
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {"", {}},
+      {mark, {}},
+      {mark + "\n \t\n", {}},
+      {mark + "n,alpha\n", {"lines 1-1: [n] [alpha] (2)"}},
+      {"\xEF\xBBx,1\n", {"lines 1-1: [\xEF\xBBx] [1] (2)"}},  // a mark's start is no mark
+      {"10,0.05", {"lines 1-1: [10] [0.05] (2)"}},
+      {"a\r\nb\rc\n\r\nd",
+       {"lines 1-1: [a] (1)", "lines 2-2: [b] (1)", "lines 3-3: [c] (1)", "lines 5-5: [d] (1)"}},
+      {" 1 ,\t2\t, \" x \" \n", {"lines 1-1: [1] [2] [ x ] (3)"}},
+      {"\"a\"\"b\",\"c,d\"\n", {"lines 1-1: [a\"b] [c,d] (2)"}},
+      {"\"100\"x ,\"a\" b \n", {"lines 1-1: [100x] [a b] (2)"}},
+      {"a\"b,c\n", {"lines 1-1: [a\"b] [c] (2)"}},  // a quote inside unquoted text is text
+      {"1,2,\n", {"lines 1-1: [1] [2] [] (3)"}},
+      {"1,2,3,4,5\n", {"lines 1-1: [1] [2] [3] (5)"}},
+      // Line ends inside quotes are the field's, byte for byte, and count as lines.
+      {"1,\"L\r\nC\"\n2\n", {"lines 1-2: [1] [L\r\nC] (2)", "lines 3-3: [2] (1)"}},
+      {"1,\"a\nb\rc\"\n", {"lines 1-3: [1] [a\nb\rc] (2)"}},
+      {"1,2\n3,\"x\n4,5\n", {"lines 1-1: [1] [2] (2)", "lines 2-3: unclosed at 2"}},
+      // The limit counts the line end: 24 bytes pass, 25 do not.
+      {std::string(23, 'a') + "\n1\n",
+       {"lines 1-1: [" + std::string(23, 'a') + "] (1)", "lines 2-2: [1] (1)"}},
+      {std::string(24, 'a') + "\n1\n", {"lines 1-1: too long", "lines 2-2: [1] (1)"}},
+      {"\"" + std::string(30, 'a') + "\n\"\n1", {"lines 1-2: too long", "lines 3-3: [1] (1)"}},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t chunk : {c.input.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{3}})
+      EXPECT_EQ(rows_of(c.input, chunk), c.rows) << "input: " << c.input << ", reads of " << chunk;
+  }
+}
+
+// A long row is skipped without growing its fields past the limit.
+TEST(CsvReader, LongRowsHoldNothing) {
+  const std::string input = "1," + std::string(1 << 20, 'x') + "\n2,3\n";
+  EXPECT_EQ(rows_of(input, 1 << 16, 1 << 16),
+            (std::vector<std::string>{"lines 1-1: too long", "lines 2-2: [2] [3] (2)"}));
+}
+
+// Quotes wherever reading would split, trim or unquote the field.
+TEST(CsvWriter, FieldsReadBackAsWritten) {
+  const std::vector<std::string> pieces = {"a",  " ",  "\t",   ",",    "\"",
+                                           "\n", "\r", "\x7F", "\x01", "\xC3\xA9"};
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 3000; ++round) {
+    std::string field;
+    for (int i = std::uniform_int_distribution(0, 9)(random); i > 0; --i)
+      field += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+    std::string line = "x,";  // not first, so that an empty field is no blank line
+    cli::append_field(line, field);
+    line += '\n';
+    const std::string want = "lines 1-1: [x] [" + cli::printable(field) + "] (2)";
+    ASSERT_EQ(rows_of(line, line.size(), 1 << 16), std::vector<std::string>{want})
+        << "written as " << line;
   }
 }
 

@@ -16,13 +16,13 @@ host::Evaluation as_library(double n, double alpha, const char* method) {
 
 TEST(Explainer, TheLibrarysWordsOnlyWhereItAgrees) {
   cli::Explainer explainer;
-  EXPECT_EQ(explainer.sentence({100, 0.05, std::nullopt}, as_library(100, 0.05, nullptr)), "");
-  EXPECT_EQ(explainer.sentence({100, 0.2, "C"}, as_library(100, 0.2, "C")),
+  EXPECT_EQ(explainer.sentence(100, 0.05, std::nullopt, as_library(100, 0.05, nullptr)), "");
+  EXPECT_EQ(explainer.sentence(100, 0.2, "C", as_library(100, 0.2, "C")),
             "argument 2 (alpha) rejected: alpha = 0.2 must lie between 0 and 0.1 inclusive "
             "(status 120836)");
   // A NUL in a method reaches the library spelled out, and is quoted so.
   const std::string with_nul("L\0x", 3);
-  EXPECT_NE(explainer.sentence({100, 0.05, with_nul}, as_library(100, 0.05, "x"))
+  EXPECT_NE(explainer.sentence(100, 0.05, with_nul, as_library(100, 0.05, "x"))
                 .find("'L\\x00x' is not one of"),
             std::string::npos);
   EXPECT_FALSE(explainer.disagreed());
@@ -30,12 +30,12 @@ TEST(Explainer, TheLibrarysWordsOnlyWhereItAgrees) {
   // A module that gives another missing value, or flags another argument.
   host::Evaluation other = as_library(0, 0.05, nullptr);
   other.value = 0.0 / 0.0;
-  EXPECT_EQ(explainer.sentence({0, 0.05, std::nullopt}, other), "status 120833");
+  EXPECT_EQ(explainer.sentence(0, 0.05, std::nullopt, other), "status 120833");
   EXPECT_TRUE(explainer.disagreed());
   cli::Explainer second;
   host::Evaluation flagged = as_library(100, 0.2, nullptr);
   flagged.flagged = 1;
-  EXPECT_EQ(second.sentence({100, 0.2, std::nullopt}, flagged), "status 120836");
+  EXPECT_EQ(second.sentence(100, 0.2, std::nullopt, flagged), "status 120836");
   EXPECT_TRUE(second.disagreed());
 }
 
