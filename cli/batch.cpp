@@ -65,9 +65,10 @@ int run_batch(Context& c, int fd, const std::string& name) {
     const bool has_alpha = kept && read_field(row.fields[1], alpha);
     std::optional<std::string_view> method;  // as given: none in a row of two fields
     if (kept && row.count >= 3) method = row.fields[2];
+    const bool readable = kept && row.count >= 2 && row.count <= 3 && has_n && has_alpha;
     std::string& out = c.out.buffer();
-    append_echo(out, row.fields[0], row.fields[1], method);
-    if (kept && row.count >= 2 && row.count <= 3 && has_n && has_alpha) {
+    append_echo(out, row.fields[0], row.fields[1], method, readable);
+    if (readable) {
       if (method && method->empty()) method.reset();  // the default, as an absent one is
       const host::Evaluation e = c.module.evaluate(n, alpha, method);
       append_result(out, e, c.digits, c.explainer.sentence(n, alpha, method, e));

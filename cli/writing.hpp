@@ -21,9 +21,11 @@ void append_field(std::string& out, std::string_view text);
 // "ok", "missing" or "rejected" ("unknown" for another status).
 std::string_view status_word(const host::Evaluation& e);
 
-// A CSV row's fields n, alpha and the method as given (an empty one "").
+// A CSV row's fields n, alpha and the method as given (an empty one ""). Text
+// that reads as a number needs no quotes: n and alpha are fields only where
+// they may not be numbers.
 void append_echo(std::string& row, std::string_view n, std::string_view alpha,
-                 const std::optional<std::string_view>& method);
+                 const std::optional<std::string_view>& method, bool numbers = true);
 // The rest of a CSV row: value,status,message and the line end.
 void append_result(std::string& row, const host::Evaluation& e, std::optional<int> digits,
                    std::string_view message);

@@ -3,12 +3,21 @@
 # and the default, keywords in either case) with one row in six rejected or
 # without a value, and with none, from a file and from a pipe to /dev/null.
 # The floor (nine transcendental operations, bench/critval_bench) is measured
-# just before. Each build runs three times, interleaved with the others given;
-# prints the best in nanoseconds per row and in floors.
-# Usage: scripts/bench_batch.sh [LJUNGCV [OTHER_LJUNGCV ...]]
+# in each round. Three rounds, each running every build given; prints the best
+# of the rounds in nanoseconds per row and in floors. With --peers, each round
+# also runs the same job the way a pandas user and an R user do it
+# (bench/batch_pandas.py, bench/batch_r.R: read, ljungcv, write, the same
+# rows and columns) on the first input, and the ratios to the first build.
+# Usage: scripts/bench_batch.sh [--peers] [LJUNGCV [OTHER_LJUNGCV ...]]
+#   (--peers needs the release tree's tests run, which leave the Python package
+#   in build/release/python-venv, and the R package where R finds it, or in
+#   build/r/library: scripts/r-package.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+peers=false
+[[ ${1:-} == --peers ]] && { peers=true; shift; }
 builds=("${@:-build/release/ljungcv}")
+export R_LIBS=${R_LIBS:-build/r/library}
 rows=1000000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -33,6 +42,10 @@ floor_now() {
 }
 floor=
 declare -A best
+keep_best() {  # KEY NANOSECONDS_PER_ROW
+  [[ -z ${best[$1]:-} || $2 -lt ${best[$1]} ]] && best[$1]=$2
+  return 0
+}
 ns_per_row() {  # COMMAND...: nanoseconds per row of one run
   local start end
   start=$(date +%s%N)
@@ -46,14 +59,16 @@ for _ in 1 2 3; do
   floor=$f
   for b in "${builds[@]}"; do
     for every in 6 0; do
-      f=$(ns_per_row "$b" batch "$work/rows$every.csv")
-      p=$(ns_per_row bash -c "cat '$work/rows$every.csv' | '$b' batch")
-      for key in "$b file $every" "$b pipe $every"; do
-        t=$([[ $key == *file* ]] && echo "$f" || echo "$p")
-        [[ -z ${best[$key]:-} || $t -lt ${best[$key]} ]] && best[$key]=$t
-      done
+      keep_best "$b file $every" "$(ns_per_row "$b" batch "$work/rows$every.csv")"
+      keep_best "$b pipe $every" "$(ns_per_row bash -c "cat '$work/rows$every.csv' | '$b' batch")"
     done
   done
+  if $peers; then  # the job's own seconds, as each script prints them
+    s=$(build/release/python-venv/bin/python bench/batch_pandas.py "$work/rows6.csv" /dev/null)
+    keep_best pandas "$(awk -v s="$s" -v r="$rows" 'BEGIN { printf "%d", s * 1e9 / r }')"
+    s=$(Rscript bench/batch_r.R "$work/rows6.csv" /dev/null)
+    keep_best R "$(awk -v s="$s" -v r="$rows" 'BEGIN { printf "%d", s * 1e9 / r }')"
+  fi
 done
 echo "floor: $floor ns"
 for b in "${builds[@]}"; do
@@ -65,3 +80,10 @@ for b in "${builds[@]}"; do
     done
   done
 done
+if $peers; then
+  tool=${best[${builds[0]} file 6]}
+  for peer in pandas R; do
+    awk -v p="$peer" -v t="${best[$peer]}" -v b="$tool" 'BEGIN {
+      printf "%s: %d ns/row; %s takes %.3f of its time\n", p, t, "ljungcv batch from a file", b / t }'
+  done
+fi
