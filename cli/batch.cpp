@@ -41,8 +41,8 @@ std::string unreadable(const CsvReader::Row& row, bool has_n) {
     return "expected n,alpha[,method], found " + std::to_string(row.count) +
            (row.count == 1 ? " field" : " fields");
   }
-  return has_n ? "alpha '" + row.fields[1] + "' is not a number"
-               : "n '" + row.fields[0] + "' is not a number";
+  return has_n ? "alpha '" + std::string(row.fields[1]) + "' is not a number"
+               : "n '" + std::string(row.fields[0]) + "' is not a number";
 }
 
 }  // namespace

@@ -13,9 +13,12 @@ CsvReader::CsvReader(int fd, std::string name, std::size_t max_row,
     : fd_(fd), name_(std::move(name)), max_row_(max_row), before_read_(std::move(before_read)) {}
 
 // The next block, past a byte-order mark at the input's start; false at its end.
-bool CsvReader::fill() {
+bool CsvReader::fill(Row& row) {
   constexpr std::string_view kMark = "\xEF\xBB\xBF";
   if (ended_) return false;
+  for (std::size_t i = 0; i < kKept; ++i) {  // the row's fields outlive the block
+    if (row.fields[i].data() != copies_[i].data()) row.fields[i] = copies_[i].assign(row.fields[i]);
+  }
   if (before_read_) before_read_();
   std::size_t size = 0;
   for (;;) {
@@ -31,11 +34,11 @@ bool CsvReader::fill() {
   bytes_ = std::string_view(block_.data(), size);
   if (!started_ && bytes_.starts_with(kMark)) bytes_.remove_prefix(kMark.size());
   started_ = true;
-  return !bytes_.empty() || fill();
+  return !bytes_.empty() || fill(row);
 }
 
 void CsvReader::start_row(Row& row) {
-  for (std::string& field : row.fields) field.clear();
+  row.fields = {};
   row.count = 0;
   row.line = row.last_line = line_;
   row.too_long = false;
@@ -51,18 +54,26 @@ inline void CsvReader::take(Row& row, std::string_view bytes, bool kept, bool qu
   bytes_.remove_prefix(bytes.size());
   if (!row.too_long && (row_bytes_ += bytes.size()) > max_row_) {
     row.too_long = true;
-    for (std::string& field : row.fields) field.clear();
+    row.fields = {};
   }
   if (!kept || row.too_long || row.count >= kKept) return;
-  row.fields[row.count] += bytes;
-  if (quoted) kept_ = row.fields[row.count].size();
+  std::string_view& field = row.fields[row.count];
+  if (field.empty()) {
+    field = bytes;  // one piece of the block, as it is
+  } else {
+    std::string& copy = copies_[row.count];
+    if (field.data() != copy.data()) copy.assign(field);
+    field = copy += bytes;
+  }
+  if (quoted) kept_ = field.size();
 }
 
 // The field ends without the blanks that end its unquoted text.
 inline void CsvReader::end_field(Row& row) {
   if (!row.too_long && row.count < kKept) {
-    std::string& field = row.fields[row.count];
-    while (field.size() > kept_ && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
+    std::string_view& field = row.fields[row.count];
+    while (field.size() > kept_ && (field.back() == ' ' || field.back() == '\t'))
+      field.remove_suffix(1);
   }
   ++row.count;
   kept_ = 0;
@@ -72,9 +83,9 @@ inline void CsvReader::end_field(Row& row) {
 bool CsvReader::next(Row& row) {
   start_row(row);
   for (;;) {
-    if (bytes_.empty() && !fill()) {   // the end of the input
-      if (state_ == State::kQuoted) {  // the quote took the rest of it
-        for (std::string& field : row.fields) field.clear();
+    if (bytes_.empty() && !fill(row)) {  // the end of the input
+      if (state_ == State::kQuoted) {    // the quote took the rest of it
+        row.fields = {};
         row.too_long = false;
         row.unclosed = quote_line_;
         return true;

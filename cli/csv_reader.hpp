@@ -27,10 +27,10 @@ class CsvReader {
   static constexpr std::size_t kKept = 3;  // fields kept of each row; the rest are counted
 
   struct Row {
-    std::array<std::string, kKept> fields;  // as read; empty past count
-    std::size_t count = 0;                  // fields in the row
-    std::uint64_t line = 0, last_line = 0;  // where it begins and ends, from 1
-    bool too_long = false;                  // longer than the limit: no field kept
+    std::array<std::string_view, kKept> fields;  // as read, until the next row; empty past count
+    std::size_t count = 0;                       // fields in the row
+    std::uint64_t line = 0, last_line = 0;       // where it begins and ends, from 1
+    bool too_long = false;                       // longer than the limit: no field kept
     std::uint64_t unclosed = 0;  // the line of a quote never closed (no field kept), or 0
   };
 
@@ -41,7 +41,7 @@ class CsvReader {
 
  private:
   enum class State { kFieldStart, kUnquoted, kQuoted, kAfterQuote };
-  bool fill();
+  bool fill(Row& row);
   void start_row(Row& row);
   void take(Row& row, std::string_view bytes, bool kept, bool quoted = false);
   void end_field(Row& row);
@@ -52,6 +52,8 @@ class CsvReader {
   std::function<void()> before_read_;
   std::vector<char> block_ = std::vector<char>(1 << 16);  // bytes read at once
   std::string_view bytes_;                                // of the block, not yet taken
+  // A field is its bytes in the block where it is one piece of it, else a copy.
+  std::array<std::string, kKept> copies_;
   bool started_ = false, ended_ = false;
   bool after_cr_ = false;  // the last byte was a CR: an LF now ends no further line
   std::uint64_t line_ = 1, quote_line_ = 0;

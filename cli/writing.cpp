@@ -77,14 +77,16 @@ std::string_view status_word(const host::Evaluation& e) {
 
 void append_echo(std::string& row, std::string_view n, std::string_view alpha,
                  const std::optional<std::string_view>& method, bool numbers) {
-  for (const std::string_view number : {n, alpha}) {
-    if (numbers) {
-      row += number;
-    } else {
-      append_field(row, number);
-    }
+  if (numbers) {  // as they are
+    row += n;
     row += ',';
+    row += alpha;
+  } else {
+    append_field(row, n);
+    row += ',';
+    append_field(row, alpha);
   }
+  row += ',';
   if (method && method->empty()) row += "\"\"";  // given, but empty
   if (method) append_field(row, *method);
   row += ',';

@@ -22,7 +22,7 @@ std::string describe(const Row& r) {
   if (r.too_long) return s + " too long";
   if (r.unclosed) return s + " unclosed at " + std::to_string(r.unclosed);
   for (std::size_t i = 0; i < std::min(r.count, cli::CsvReader::kKept); ++i)
-    s += " [" + r.fields[i] + "]";
+    s += " [" + std::string(r.fields[i]) + "]";
   return s + " (" + std::to_string(r.count) + ")";
 }
 
