@@ -69,7 +69,6 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
   table->add_flag("--csv", o.csv, "n,alpha,method,value,status,message rows");
   list("--max-rows", max_rows, "refuse a table of more rows than this")->type_name("COUNT");
   auto* batch = app.add_subcommand("batch", "rows n,alpha[,method] from a file or standard input");
-  o.batch_file = "-";
   batch->add_option("FILE", o.batch_file, "input file; - is standard input")->type_name("FILE");
   auto* describe = app.add_subcommand("describe", "what the host learns from registration");
   for (CLI::App* sub : {table, batch, describe}) sub->fallthrough();

@@ -1,5 +1,4 @@
-// ljungcv's command line: the options and arguments, read and checked, for
-// main to dispatch on.
+// ljungcv's command line: the options and arguments, read and checked.
 #pragma once
 
 #include <optional>
@@ -18,14 +17,14 @@ struct Options {
   std::optional<int> digits;
   double n = 0.0, alpha = 0.0;  // kSingle: the call, with the method if given
   std::optional<std::string> method;
-  std::optional<NumberList> ns, alphas;             // kTable: the lists, and the methods in order
-  std::vector<std::optional<std::string>> methods;  // (none: the default method)
+  std::optional<NumberList> ns, alphas;             // kTable: the lists, and the methods
+  std::vector<std::optional<std::string>> methods;  // in order (none: the default method)
   bool csv = false;
-  std::string batch_file;  // kBatch: "-" for standard input
+  std::string batch_file = "-";  // kBatch: "-" for standard input
 };
 
-// The options; or none, with the exit status set, where help was shown (0)
-// or a usage error said on standard error (64).
+// The options; or none, exit set, where help was shown (0) or a usage error
+// said on standard error (64).
 std::optional<Options> parse_options(int argc, char** argv, int& exit);
 
 }  // namespace cli
