@@ -63,15 +63,15 @@ int run_batch(Context& c, int fd, const std::string& name) {
     double n = NAN, alpha = NAN;
     const bool has_n = kept && read_field(row.fields[0], n);
     const bool has_alpha = kept && read_field(row.fields[1], alpha);
-    std::optional<std::string_view> method;  // as given: none in a row of two fields
-    if (kept && row.count >= 3) method = row.fields[2];
+    const auto method =  // as given: none in a row of two fields
+        kept && row.count >= 3 ? std::optional(row.fields[2]) : std::nullopt;
     const bool readable = kept && row.count >= 2 && row.count <= 3 && has_n && has_alpha;
     std::string& out = c.out.buffer();
     append_echo(out, row.fields[0], row.fields[1], method, readable);
     if (readable) {
-      if (method && method->empty()) method.reset();  // the default, as an absent one is
-      const host::Evaluation e = c.module.evaluate(n, alpha, method);
-      append_result(out, e, c.digits, c.explainer.sentence(n, alpha, method, e));
+      const auto keyword = keyword_of(method);
+      const host::Evaluation e = c.module.evaluate(n, alpha, keyword);
+      append_result(out, e, c.digits, c.explainer.sentence(n, alpha, keyword, e));
     } else {
       std::string why = name + " line " + std::to_string(row.line) + ": " + unreadable(row, has_n);
       out += ",error,";

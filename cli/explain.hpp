@@ -28,7 +28,7 @@ class Explainer {
     const char* keyword = method ? method->data() : nullptr;
     const std::size_t bytes = method ? method->size() : 0;
     korvalen_result mine;
-    std::size_t length =
+    const std::size_t length =
         korvalen_explain_bytes(n, alpha, keyword, bytes, text_.data(), text_.size() + 1, &mine);
     if (std::bit_cast<std::uint64_t>(mine.value) != std::bit_cast<std::uint64_t>(e.value) ||
         mine.status != e.status || mine.rejected != e.flagged) {

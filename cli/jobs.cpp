@@ -38,10 +38,10 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
   }
   int worst = kExitOk;
   for (const auto& given : methods) {
-    // An empty method is the default and echoed "", as in a batch: a table's
-    // rows read back as a batch give the same rows.
+    // An empty method is echoed "", as in a batch: a table's rows read back
+    // as a batch give the same rows.
     const std::optional<std::string_view> method(given);
-    const auto keyword = method && !method->empty() ? method : std::nullopt;
+    const auto keyword = keyword_of(method);
     alphas.for_each([&](double alpha) {
       ns.for_each([&](double n) {
         const host::Evaluation e = c.module.evaluate(n, alpha, keyword);

@@ -38,6 +38,12 @@ inline void say(std::string_view message) {
   std::cerr << "ljungcv: " << printable(message) << '\n';
 }
 
+// The keyword to evaluate with, from a method as given: none (the default
+// method) for an absent or an empty one, in a table as in a batch.
+inline std::optional<std::string_view> keyword_of(const std::optional<std::string_view>& method) {
+  return method && !method->empty() ? method : std::nullopt;
+}
+
 // What every evaluating job works with.
 struct Context {
   const host::Module& module;
