@@ -1,9 +1,8 @@
-// CSV rows, split and unquoted in the one pass that finds each row's end, so
-// that a row's length is bounded and an over-long row skipped, not held.
 #include "cli/csv_reader.hpp"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace cli {
@@ -21,16 +20,12 @@ bool CsvReader::fill(Row& row) {
   }
   if (before_read_) before_read_();
   std::size_t size = 0;
-  for (;;) {
+  do {  // read on while all there is may be the start of a mark
     const ssize_t n = read(fd_, block_.data() + size, block_.size() - size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw ReadError{name_, errno};
-    size += static_cast<std::size_t>(n);
+    if (n < 0 && errno != EINTR) throw ReadError{name_, errno};
+    size += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
     ended_ = n == 0;
-    // Read on while all there is may be the start of a mark.
-    const std::string_view first(block_.data(), size);
-    if (started_ || ended_ || size >= kMark.size() || !kMark.starts_with(first)) break;
-  }
+  } while (!started_ && !ended_ && size < kMark.size() && kMark.starts_with({block_.data(), size}));
   bytes_ = std::string_view(block_.data(), size);
   if (!started_ && bytes_.starts_with(kMark)) bytes_.remove_prefix(kMark.size());
   started_ = true;
@@ -38,11 +33,7 @@ bool CsvReader::fill(Row& row) {
 }
 
 void CsvReader::start_row(Row& row) {
-  row.fields = {};
-  row.count = 0;
-  row.line = row.last_line = line_;
-  row.too_long = false;
-  row.unclosed = 0;
+  row = {.fields = {}, .line = line_, .last_line = line_};
   state_ = State::kFieldStart;
   row_bytes_ = kept_ = 0;
   content_ = false;
@@ -85,9 +76,7 @@ bool CsvReader::next(Row& row) {
   for (;;) {
     if (bytes_.empty() && !fill(row)) {  // the end of the input
       if (state_ == State::kQuoted) {    // the quote took the rest of it
-        row.fields = {};
-        row.too_long = false;
-        row.unclosed = quote_line_;
+        row = {.fields = {}, .line = row.line, .last_line = row.last_line, .unclosed = quote_line_};
         return true;
       }
       if (content_) end_field(row);

@@ -1,10 +1,10 @@
-// Rows of a CSV stream (RFC 4180), read in one pass in bounded memory: a
-// leading UTF-8 byte-order mark dropped, in however many pieces it comes;
-// CR LF, LF or CR each ending one line; blank lines skipped; unquoted fields
-// trimmed of blanks and tabs; "" inside quotes one quote, and a line end
-// inside quotes kept byte for byte; text after a closing quote kept in its
-// field. A row longer than the limit, and a quote that the input never
-// closes, are reported as such, their fields not held.
+// Rows of a CSV stream (RFC 4180), split and unquoted in the one pass that
+// finds each row's end, so that memory stays bounded: a leading UTF-8 byte-
+// order mark dropped, in however many pieces; CR LF, LF or CR end a line;
+// blank lines skipped; unquoted fields trimmed of blanks and tabs; "" inside
+// quotes one quote, a line end inside quotes kept byte for byte, text after a
+// closing quote kept. A row over the limit, and a quote never closed, are
+// reported as such, their fields not held.
 #pragma once
 
 #include <array>

@@ -17,14 +17,12 @@ namespace cli {
 
 class Explainer {
  public:
-  // The sentence for the module's evaluation of LJUNGCV(n, alpha [, method]),
-  // "" for a value; "status N" alone where the library disagrees. Valid
-  // until the next call.
+  // The sentence for the module's evaluation of LJUNGCV(n, alpha [, method])
+  // (the method's bytes as given, NULs and all), "" for a value; "status N"
+  // alone where the library disagrees. Valid until the next call.
   std::string_view sentence(double n, double alpha, const std::optional<std::string_view>& method,
                             const host::Evaluation& e) {
     if (e.is(module::Status::kSuccess)) return {};
-    // The method's bytes as given, NULs and all; one evaluation gives the
-    // library's result and its sentence, which a second call writes in full.
     const char* keyword = method ? method->data() : nullptr;
     const std::size_t bytes = method ? method->size() : 0;
     korvalen_result mine;
@@ -35,7 +33,7 @@ class Explainer {
       disagreed_ = true;
       return text_ = "status " + std::to_string(e.status);
     }
-    if (length > text_.size()) {
+    if (length > text_.size()) {  // a longer sentence, written in full
       text_.resize(length);
       korvalen_explain_bytes(n, alpha, keyword, bytes, text_.data(), length + 1, nullptr);
     }

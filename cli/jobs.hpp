@@ -1,6 +1,5 @@
 // ljungcv's jobs: one value, a table, a batch, the version and a description.
-// Each writes through an Output and returns the exit status; messages go to
-// standard error through say().
+// Each writes through an Output and returns the exit status.
 #pragma once
 
 #include <iostream>
@@ -32,19 +31,18 @@ inline Exit exit_for(const host::Evaluation& e) {
   return e.is(module::Status::kInvalidArgument) ? kExitRejected : kExitMissing;
 }
 
-// "ljungcv: " and the message, its control bytes spelled \xNN: a file name or
-// an argument never puts an escape sequence on the user's terminal.
+// A message on standard error, printable: a file name or an argument never
+// puts an escape sequence on the user's terminal.
 inline void say(std::string_view message) {
   std::cerr << "ljungcv: " << printable(message) << '\n';
 }
 
-// The keyword to evaluate with, from a method as given: none (the default
-// method) for an absent or an empty one, in a table as in a batch.
+// The keyword to evaluate with: none (the default method) for an absent or
+// an empty method, in a table as in a batch.
 inline std::optional<std::string_view> keyword_of(const std::optional<std::string_view>& method) {
   return method && !method->empty() ? method : std::nullopt;
 }
 
-// What every evaluating job works with.
 struct Context {
   const host::Module& module;
   Explainer& explainer;
@@ -53,12 +51,11 @@ struct Context {
 };
 
 int run_single(Context& c, double n, double alpha, const std::optional<std::string_view>& method);
-// Rows for every method, alpha and n, in this order of nesting; no keyword,
-// or an empty one, is the default method.
+// Rows for every method, alpha and n, in this order of nesting.
 int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
               const std::vector<std::optional<std::string>>& methods, bool csv);
-// Rows n,alpha[,method] from fd in, rows n,alpha,method,value,status,message
-// out; rows of at most 64 KiB, line end included.
+// Rows n,alpha[,method] of at most 64 KiB from fd in, n,alpha,method,value,
+// status,message out.
 int run_batch(Context& c, int fd, const std::string& name);
 int run_version(const host::Module& module, const std::string& path, Output& out);
 int run_describe(const host::Module& module, const std::string& path, Output& out);

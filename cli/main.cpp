@@ -15,14 +15,10 @@
 namespace cli {
 namespace {
 
-// No module to be had, and why.
-struct NoModule {
-  std::string why;
-};
-
 // The module --module names (a bare file name is a file in the current
 // directory, not a library to search for), else the build tree's
-// (module/korvalen.so beside the executable), else the installed one.
+// (module/korvalen.so beside the executable), else the installed one. Like
+// a module that does not load, a path not found throws std::runtime_error.
 std::string module_path(const Options& o) {
   namespace fs = std::filesystem;
   if (o.module_path)
@@ -30,8 +26,9 @@ std::string module_path(const Options& o) {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (error || !self.is_absolute()) {
-    throw NoModule{"cannot find the module: where this program lies is unknown (/proc/self/exe: " +
-                   (error ? error.message() : "not an absolute path") + "); name it with --module"};
+    throw std::runtime_error{
+        "cannot find the module: where this program lies is unknown (/proc/self/exe: " +
+        (error ? error.message() : "not an absolute path") + "); name it with --module"};
   }
   const fs::path here = self.parent_path() / "module" / "korvalen.so";
   if (fs::exists(here, error)) return here.string();
@@ -43,18 +40,13 @@ int run_job(const Options& o, const std::string& path, Output& out, Explainer& e
   const int input = file ? open(o.batch_file.c_str(), O_RDONLY | O_CLOEXEC) : STDIN_FILENO;
   if (input < 0) throw ReadError{o.batch_file, errno};
   host::Host host;
-  std::optional<host::Module> module;
-  try {
-    module.emplace(host, path);
-  } catch (const std::runtime_error& e) {
-    throw NoModule{e.what()};
-  }
-  Context c{*module, explainer, o.digits, out};
+  const host::Module module(host, path);
+  Context c{module, explainer, o.digits, out};
   switch (o.job) {
     case Job::kVersion:
-      return run_version(*module, path, out);
+      return run_version(module, path, out);
     case Job::kDescribe:
-      return run_describe(*module, path, out);
+      return run_describe(module, path, out);
     case Job::kTable:
       return run_table(c, *o.ns, *o.alphas, o.methods, o.csv);
     case Job::kBatch:
@@ -75,8 +67,8 @@ int run(const Options& o) {
     try {
       path = module_path(o);
       status = run_job(o, path, out, explainer);
-    } catch (const NoModule& e) {
-      say(e.why);
+    } catch (const std::runtime_error& e) {  // no module to be had
+      say(e.what());
       return kExitNoModule;
     } catch (const ReadError& e) {
       out.flush();

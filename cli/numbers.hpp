@@ -16,11 +16,9 @@ namespace cli {
 // point, an optional exponent; "inf" and "nan" too. No hexadecimal. Beyond the
 // doubles' range, the nearest double (0 or infinity), as R and Python read it.
 inline std::optional<double> parse_number(std::string_view text) {
-  if (text.starts_with('+')) {
-    text.remove_prefix(1);
-    if (text.starts_with('-')) return std::nullopt;  // "+-5"
-  }
-  if (text.empty() || text.front() == '+') return std::nullopt;
+  const bool plus = text.starts_with('+');  // which from_chars does not take
+  text.remove_prefix(plus);
+  if (text.empty() || text[0] == '+' || (plus && text[0] == '-')) return std::nullopt;
   double value = 0.0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (end != text.data() + text.size()) return std::nullopt;

@@ -10,24 +10,20 @@
 namespace cli {
 namespace {
 
-struct UsageError {
-  std::string what;
-};
+// What is wrong with the command line; CLI11's errors and ListError are such errors too.
+using UsageError = std::runtime_error;
 
 // Keywords separated by commas: "both" is C and L, "default" no keyword.
-std::vector<std::optional<std::string>> method_list(const std::string& text) {
+std::vector<std::optional<std::string>> method_list(std::string_view text) {
   std::vector<std::optional<std::string>> methods;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = std::min(text.find(',', start), text.size());
-    const std::string item = text.substr(start, end - start);
+  for_each_item(text, [&](std::string_view item) {
     if (item == "both") {
       methods.insert(methods.end(), {"C", "L"});
     } else {
-      methods.push_back(item == "default" ? std::nullopt : std::optional(item));
+      methods.push_back(item == "default" ? std::nullopt : std::optional<std::string>(item));
     }
-    if (end == text.size()) return methods;
-    start = end + 1;
-  }
+  });
+  return methods;
 }
 
 }  // namespace
@@ -120,12 +116,8 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
   } catch (const CLI::CallForHelp& e) {
     exit = app.exit(e);
     return std::nullopt;
-  } catch (const CLI::ParseError& e) {
-    say(e.what());
-  } catch (const ListError& e) {
-    say(e.what());
   } catch (const UsageError& e) {
-    say(e.what);
+    say(e.what());
   }
   std::cerr << "usage: ljungcv [--module PATH] [--digits D] (N ALPHA [METHOD] | table [OPTIONS] | "
                "batch [FILE|-] | describe | --version)\nsee ljungcv --help\n";

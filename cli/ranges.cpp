@@ -37,12 +37,7 @@ double rounded(double value, std::chars_format format, int precision) {
 }  // namespace
 
 NumberList::NumberList(std::string_view text, std::string_view what, std::uint64_t max_values) {
-  for (std::size_t start = 0;;) {
-    const std::size_t end = std::min(text.find(',', start), text.size());
-    add(text.substr(start, end - start), what, max_values);
-    if (end == text.size()) return;
-    start = end + 1;
-  }
+  for_each_item(text, [&](std::string_view item) { add(item, what, max_values); });
 }
 
 void NumberList::add(std::string_view item, std::string_view what, std::uint64_t max_values) {

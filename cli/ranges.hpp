@@ -3,6 +3,7 @@
 // is walked, never stored: memory stays that of its text, whatever its length.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string_view>
@@ -14,6 +15,17 @@ namespace cli {
 struct ListError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+
+// f(item) for each item of a list separated by commas; "" is one empty item.
+template <typename F>
+void for_each_item(std::string_view text, F&& f) {
+  std::size_t start = 0, end = 0;
+  do {
+    end = std::min(text.find(',', start), text.size());
+    f(text.substr(start, end - start));
+    start = end + 1;
+  } while (end < text.size());
+}
 
 class NumberList {
  public:

@@ -77,16 +77,11 @@ std::string_view status_word(const host::Evaluation& e) {
 
 void append_echo(std::string& row, std::string_view n, std::string_view alpha,
                  const std::optional<std::string_view>& method, bool numbers) {
-  if (numbers) {  // as they are
-    row += n;
+  for (const std::string_view number : {n, alpha}) {
+    if (numbers) row += number;  // as it is
+    if (!numbers) append_field(row, number);
     row += ',';
-    row += alpha;
-  } else {
-    append_field(row, n);
-    row += ',';
-    append_field(row, alpha);
   }
-  row += ',';
   if (method && method->empty()) row += "\"\"";  // given, but empty
   if (method) append_field(row, *method);
   row += ',';

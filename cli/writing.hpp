@@ -1,5 +1,6 @@
 // What ljungcv writes: rows n,alpha,method,value,status,message as CSV or as
-// aligned text, their bytes spelled for a reader, and output in whole rows.
+// aligned text, control bytes spelled \xNN as the library's sentences spell
+// them, and output in whole rows.
 #pragma once
 
 #include <optional>
@@ -12,8 +13,6 @@ namespace cli {
 
 inline constexpr char kCsvHeader[] = "n,alpha,method,value,status,message\n";
 
-// Text with each control byte (below 0x20, and 0x7F) spelled \xNN, as the
-// library's sentences quote them.
 std::string printable(std::string_view text);
 // A CSV field, printable, quoted where it holds a comma or a quote or begins
 // or ends with a blank, each quote inside doubled: it reads back as written.
@@ -21,9 +20,8 @@ void append_field(std::string& out, std::string_view text);
 // "ok", "missing" or "rejected" ("unknown" for another status).
 std::string_view status_word(const host::Evaluation& e);
 
-// A CSV row's fields n, alpha and the method as given (an empty one ""). Text
-// that reads as a number needs no quotes: n and alpha are fields only where
-// they may not be numbers.
+// A CSV row's n, alpha and method as given (an empty method ""); n and alpha
+// are written as fields only where they may not be numbers.
 void append_echo(std::string& row, std::string_view n, std::string_view alpha,
                  const std::optional<std::string_view>& method, bool numbers = true);
 // The rest of a CSV row: value,status,message and the line end.
@@ -35,7 +33,6 @@ void append_text_row(std::string& row, std::string_view n, std::string_view alph
                      std::string_view method, std::string_view value, std::string_view status,
                      std::string_view reason = {});
 
-// A failed write: the destination's name and the system's error number.
 struct WriteError {
   std::string name;
   int error;
@@ -43,11 +40,11 @@ struct WriteError {
   std::string message() const;  // "cannot write NAME: REASON"
 };
 
-// Rows end with their line end and hold no other, their control bytes spelled.
+// Rows appended to buffer(), each marked whole by row_done(), go out in 64 KiB
+// writes of whole rows.
 class Output {
  public:
   Output(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
-  // The buffer to append a row to; row_done() once it is whole.
   std::string& buffer() { return buffer_; }
   void row_done() {
     if ((whole_ = buffer_.size()) >= 1 << 16) flush();
