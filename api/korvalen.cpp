@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "critval/evaluation.hpp"
+#include "critval/independent.hpp"
 #include "critval/sentence.hpp"
 #include "critval/text_writer.hpp"
 #include "module/outcomes.hpp"
@@ -86,12 +87,39 @@ korvalen_result result_of(const critval::Outcome& outcome) {
   return {module::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
 }
 
+// The array forms' arguments refused: a missing input or output array, or
+// storage shared against the rule. count > 0.
+bool refused(size_t count, const double* n, size_t n_count, const double* alpha, size_t alpha_count,
+             const void* method, size_t method_count, size_t p, const double* values,
+             const int32_t* statuses, const int32_t* rejected) {
+  return n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 ||
+         values == nullptr ||
+         !arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, p, values,
+                         statuses, rejected);
+}
+
 // Element i of the array forms' outputs (statuses and rejected optional).
 void store(size_t i, const korvalen_result& r, double* values, int32_t* statuses,
            int32_t* rejected) {
   values[i] = r.value;
   if (statuses != nullptr) statuses[i] = r.status;
   if (rejected != nullptr) rejected[i] = r.rejected;
+}
+
+// A sentence of length bytes in buffer continued by " (status N)" as far as
+// it fits, NUL-terminated as snprintf leaves it; the length with it whole.
+size_t with_status(char* buffer, size_t size, size_t length, int status) {
+  char suffix[32] = " (status ";
+  char* const digits = suffix + std::strlen(suffix);
+  char* const close = std::to_chars(digits, suffix + sizeof suffix - 2, status).ptr;
+  close[0] = ')';
+  const auto added = static_cast<size_t>(close + 1 - suffix);
+  if (length + 1 < size) {
+    const size_t stored = added < size - length - 1 ? added : size - length - 1;
+    std::memcpy(buffer + length, suffix, stored);
+    buffer[length + stored] = '\0';
+  }
+  return length + added;
 }
 
 // The core's sentence and, for a result without a value, the status it gives;
@@ -103,20 +131,30 @@ size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
   if (result != nullptr) *result = result_of(outcome);
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
   if (outcome.reason == critval::Reason::kValue) return length;
-  // The status continues the sentence as far as it fits, NUL-terminated as
-  // snprintf leaves it, and counts in the length whole.
-  char suffix[32] = " (status ";
-  char* const digits = suffix + std::strlen(suffix);
-  const int status = static_cast<int>(module::host_outcome(outcome.reason).status);
-  char* const close = std::to_chars(digits, suffix + sizeof suffix - 2, status).ptr;
-  close[0] = ')';
-  const auto added = static_cast<size_t>(close + 1 - suffix);
-  if (length + 1 < size) {
-    const size_t stored = added < size - length - 1 ? added : size - length - 1;
-    std::memcpy(buffer + length, suffix, stored);
-    buffer[length + stored] = '\0';
+  return with_status(buffer, size, length,
+                     static_cast<int>(module::host_outcome(outcome.reason).status));
+}
+
+// The level and the exact value: a missing input is a missing result, not
+// a rejected argument; only an alpha outside [0, 1] is rejected.
+korvalen_result tail_result(const critval::TailOutcome& o) {
+  switch (o.reason) {
+    case critval::TailReason::kValue:
+      return {o.value, KORVALEN_SUCCESS, 0};
+    case critval::TailReason::kAlphaOutside:
+      return {module::kMissingValue, KORVALEN_INVALID_ARGUMENT, 2};
+    default:
+      return {module::kMissingValue, KORVALEN_MISSING_RESULT, 0};
   }
-  return length + added;
+}
+
+size_t explain_tail(bool exact, double n, double x, char* buffer, size_t size) {
+  if (buffer == nullptr) size = 0;
+  const critval::TailOutcome o = exact ? critval::exact(n, x) : critval::level(n, x);
+  const size_t length = critval::explain_tail(exact, n, x, o, buffer, size);
+  return o.reason == critval::TailReason::kValue
+             ? length
+             : with_status(buffer, size, length, tail_result(o).status);
 }
 
 // The _many forms: a bound on the work between two questions to the caller,
@@ -174,8 +212,8 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
   if (v.method_count > 0) keyword = &v.method[0];
   size_t in = 0, ia = 0, im = 0;
   const auto element = [&](size_t i) {
-    if (v.method_count > 1 && (v.method[im].bytes != keyword->bytes ||
-                               v.method[im].length != keyword->length)) {
+    if (v.method_count > 1 &&
+        (v.method[im].bytes != keyword->bytes || v.method[im].length != keyword->length)) {
       keyword = &v.method[im];
       read = read_keyword(given(keyword->bytes, keyword->length));
     }
@@ -207,6 +245,26 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
   });
   if (summary != nullptr) *summary = notes;
   return stopped ? KORVALEN_STOPPED : without_value;
+}
+
+// The level or the exact value for every element, recycled as the other
+// array forms recycle; each element is read before its value is written.
+template <critval::TailOutcome (*Function)(double, double)>
+size_t tail_array(size_t count, const double* n, size_t n_count, const double* x, size_t x_count,
+                  double* values, int32_t* statuses, int32_t* rejected) {
+  if (count == 0) return 0;
+  if (refused(count, n, n_count, x, x_count, nullptr, 0, 1, values, statuses, rejected)) {
+    return SIZE_MAX;
+  }
+  size_t without_value = 0;
+  for (size_t i = 0, in = 0, ix = 0; i < count; ++i) {
+    const korvalen_result r = tail_result(Function(n[in], x[ix]));
+    store(i, r, values, statuses, rejected);
+    without_value += r.status != KORVALEN_SUCCESS;
+    if (++in == n_count) in = 0;
+    if (++ix == x_count) ix = 0;
+  }
+  return without_value;
 }
 
 // Text for the warnings: the writer of the core's sentences, with counts.
@@ -241,12 +299,9 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
                                            const char* const* method, size_t method_count,
                                            double* values, int32_t* statuses, int32_t* rejected) {
   if (count == 0) return 0;
-  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 || values == nullptr) {
-    return SIZE_MAX;
-  }
   if (method == nullptr) method_count = 0;
-  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, sizeof(char*),
-                      values, statuses, rejected)) {
+  if (refused(count, n, n_count, alpha, alpha_count, method, method_count, sizeof(char*), values,
+              statuses, rejected)) {
     return SIZE_MAX;
   }
   // What depends on alpha and the method alone is prepared once per run of
@@ -292,12 +347,9 @@ KORVALEN_API size_t korvalen_ljungcv_many(size_t count, const double* n, size_t 
                                           korvalen_interrupted interrupted, void* context) {
   if (summary != nullptr) *summary = korvalen_summary{};
   if (count == 0) return 0;
-  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 || values == nullptr) {
-    return SIZE_MAX;
-  }
   if (method == nullptr) method_count = 0;
-  if (!arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count,
-                      sizeof(korvalen_method), values, statuses, rejected) ||
+  if (refused(count, n, n_count, alpha, alpha_count, method, method_count, sizeof(korvalen_method),
+              values, statuses, rejected) ||
       overlap(skip, count, values, count * sizeof(double)) ||
       overlap(skip, count, statuses, count * sizeof(int32_t)) ||
       overlap(skip, count, rejected, count * sizeof(int32_t))) {
@@ -313,8 +365,7 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
                                           const unsigned char* skip, korvalen_sentence sentence,
                                           korvalen_interrupted interrupted, void* context) {
   if (count == 0) return 0;
-  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 ||
-      sentence == nullptr) {
+  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 || sentence == nullptr) {
     return SIZE_MAX;
   }
   if (method == nullptr) method_count = 0;
@@ -335,7 +386,7 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
                                      size_t size) {
   if (buffer == nullptr) size = 0;
   Text w(buffer, size);
-  const korvalen_notice* notice = summary == nullptr      ? nullptr
+  const korvalen_notice* notice = summary == nullptr           ? nullptr
                                   : kind == KORVALEN_NOT_WHOLE ? &summary->not_whole
                                   : kind == KORVALEN_NO_VALUE  ? &summary->no_value
                                                                : nullptr;
@@ -344,9 +395,9 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
     w.text("n = ").number(notice->n).text(" is not a whole number: truncated toward zero");
   } else {
     char text[kSentence];
-    const size_t length = explain(notice->n, notice->alpha,
-                                  given(notice->method.bytes, notice->method.length), text,
-                                  sizeof text, nullptr);
+    const size_t length =
+        explain(notice->n, notice->alpha, given(notice->method.bytes, notice->method.length), text,
+                sizeof text, nullptr);
     w.text(std::string_view(text, length < sizeof text ? length : sizeof text - 1));
   }
   if (notice->count > 1) {
@@ -355,6 +406,35 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
     w.text(notice == &summary->not_whole ? " not whole" : " without a value");
   }
   return w.finish();
+}
+
+KORVALEN_API korvalen_result korvalen_level(double n, double c) {
+  return tail_result(critval::level(n, c));
+}
+
+KORVALEN_API korvalen_result korvalen_exact(double n, double alpha) {
+  return tail_result(critval::exact(n, alpha));
+}
+
+KORVALEN_API size_t korvalen_level_array(size_t count, const double* n, size_t n_count,
+                                         const double* c, size_t c_count, double* values,
+                                         int32_t* statuses, int32_t* rejected) {
+  return tail_array<critval::level>(count, n, n_count, c, c_count, values, statuses, rejected);
+}
+
+KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n_count,
+                                         const double* alpha, size_t alpha_count, double* values,
+                                         int32_t* statuses, int32_t* rejected) {
+  return tail_array<critval::exact>(count, n, n_count, alpha, alpha_count, values, statuses,
+                                    rejected);
+}
+
+KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size) {
+  return explain_tail(false, n, c, buffer, size);
+}
+
+KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size) {
+  return explain_tail(true, n, alpha, buffer, size);
 }
 
 KORVALEN_API const char* korvalen_version(void) {

@@ -19,9 +19,9 @@
 
 /* The API's major version: the library's SONAME is libkorvalen.so.<this>.
  * Minor versions only add: 1.1 added korvalen_explain, 1.2 the _bytes forms,
- * 1.3 the _many forms and korvalen_warning. */
+ * 1.3 the _many forms and korvalen_warning, 1.4 the level and the exact value. */
 #define KORVALEN_API_VERSION 1
-#define KORVALEN_API_MINOR_VERSION 3
+#define KORVALEN_API_MINOR_VERSION 4
 
 #if defined(KORVALEN_BUILDING_LIBRARY)
 #define KORVALEN_API __attribute__((visibility("default")))
@@ -173,6 +173,41 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
 enum { KORVALEN_NOT_WHOLE = 1, KORVALEN_NO_VALUE = 2 };
 KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, char* buffer,
                                      size_t size);
+
+/* Since API 1.4: the level as a number, for n independent standard normal
+ * statistics (n truncated toward zero, as LJUNGCV counts it).
+ *
+ * korvalen_level(n, c) is the probability that the largest of the n absolute
+ * values exceeds c, 1 - (1 - erfc(c / sqrt 2))^n: the level a critical value
+ * c delivers, and the p-value of an observed largest absolute value c. It
+ * keeps its relative precision down to 1e-300 and to within 1e-16 of 1. c
+ * below 0 gives 1.
+ *
+ *     korvalen_level(100, 3.810087571983974).value == 0.013796664103581664
+ *     korvalen_exact(100, 0.05).value == 3.4739788691540481
+ *
+ * korvalen_exact(n, alpha) is the critical value whose level is exactly
+ * alpha: the upper alpha-quantile of the largest absolute value, within a
+ * few ulp for alpha down to 1e-300. alpha must lie in [0, 1]; 0 gives
+ * +infinity, the only value never exceeded.
+ *
+ * No value (the missing value, as korvalen_ljungcv gives it) where n or the
+ * other argument is NaN (KORVALEN_MISSING_RESULT, rejected 0: a missing
+ * input, not a wrong one), where n is below 1 (KORVALEN_MISSING_RESULT), and
+ * for an alpha outside [0, 1] (KORVALEN_INVALID_ARGUMENT, rejected 2). The
+ * _array forms recycle, write and return as korvalen_ljungcv_array does
+ * (its rules for shared storage included); the explain forms give the
+ * sentence as korvalen_explain does. Thread-safe; no allocation. */
+KORVALEN_API korvalen_result korvalen_level(double n, double c);
+KORVALEN_API korvalen_result korvalen_exact(double n, double alpha);
+KORVALEN_API size_t korvalen_level_array(size_t count, const double* n, size_t n_count,
+                                         const double* c, size_t c_count, double* values,
+                                         int32_t* statuses, int32_t* rejected);
+KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n_count,
+                                         const double* alpha, size_t alpha_count,
+                                         double* values, int32_t* statuses, int32_t* rejected);
+KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size);
+KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size);
 
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);

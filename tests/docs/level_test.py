@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """docs/level.csv is the library's: every value is korvalen_ljungcv's, bit for
-bit, and every level agrees with 60-digit arithmetic to 4 significant digits.
+bit, every level agrees with 60-digit arithmetic to 4 significant digits, and
+korvalen_level gives every level to 1e-13.
 The README's crossings are checked the same way: the corrected level is at
 most alpha at n - 1 and above it at n.
 Usage: level_test.py LIBKORVALEN SOURCE_DIR
@@ -21,6 +22,8 @@ class Result(ctypes.Structure):
 lib = ctypes.CDLL(sys.argv[1])
 lib.korvalen_ljungcv.restype = Result
 lib.korvalen_ljungcv.argtypes = [ctypes.c_double, ctypes.c_double, ctypes.c_char_p]
+lib.korvalen_level.restype = Result
+lib.korvalen_level.argtypes = [ctypes.c_double, ctypes.c_double]
 source = sys.argv[2]
 failures = []
 
@@ -50,6 +53,8 @@ with open(f"{source}/docs/level.csv", encoding="ascii") as csv:
             failures.append(f"{line.strip()}: the library gives {r.value!r}")
         elif not close(float(level_text), exact_level(n, r.value)):
             failures.append(f"{line.strip()}: the level is {mp.nstr(exact_level(n, r.value), 8)}")
+        elif abs(lib.korvalen_level(n, r.value).value - float(level_text)) > 1e-13 * float(level_text):
+            failures.append(f"{line.strip()}: korvalen_level gives {lib.korvalen_level(n, r.value).value!r}")
 
 # The grid: every n to 20, then at least 8 a decade to 10^12.
 if not set(range(2, 21)) <= ns:
