@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 
+#include "critval/checks.hpp"
 #include "critval/evaluation.hpp"
 #include "critval/independent.hpp"
 #include "critval/sentence.hpp"
@@ -435,6 +436,43 @@ KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, siz
 
 KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size) {
   return explain_tail(true, n, alpha, buffer, size);
+}
+
+KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n_count,
+                                         const double* alpha, size_t alpha_count,
+                                         const double* values, char* buffer, size_t size) {
+  if (count > 0 &&
+      (n == nullptr || alpha == nullptr || values == nullptr || n_count == 0 || alpha_count == 0)) {
+    return SIZE_MAX;
+  }
+  if (buffer == nullptr) size = 0;
+  size_t above = 0, first = 0;
+  double first_level = 0.0;
+  for (size_t i = 0; i < count; ++i) {
+    const double c = values[i], a = alpha[i % alpha_count];
+    const std::int64_t k = std::isnan(n[i % n_count]) ? 0 : critval::truncate_count(n[i % n_count]);
+    if (!(c > 0.0 && std::isfinite(c) && a >= 0.0) || k < 1) continue;
+    // The union bound n q(c) <= n sqrt(2 / pi) e^(-c^2 / 2) / c first: most
+    // values are far below their alpha, and this costs one exp.
+    const double bound = static_cast<double>(k) * 0.79788456080286535588 * std::exp(-c * c / 2) / c;
+    if (bound <= a) continue;
+    const double level = critval::level_at(k, c);
+    if (!(level > a * (1.0 + 1e-6))) continue;
+    if (above++ == 0) first = i, first_level = level;
+  }
+  Text w(buffer, size);
+  if (above == 0) return w.finish();
+  const double n_first = n[first % n_count], a_first = alpha[first % alpha_count];
+  w.text("n = ").number(n_first).text(", alpha = ").number(a_first).text(": the value ");
+  w.number(values[first]).text(" delivers the level ").number(first_level);
+  w.text(" for independent statistics, more than alpha; the asymptotic method, L, and the exact ");
+  w.text("value ").number(critval::exact(n_first, a_first).value).text(" keep to it");
+  if (above > 1)
+    w.text("; ")
+        .count(above - 1)
+        .text(above == 2 ? " more element" : " more elements")
+        .text(" above alpha");
+  return w.finish();
 }
 
 KORVALEN_API const char* korvalen_version(void) {

@@ -209,6 +209,26 @@ KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n
 KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size);
 KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size);
 
+/* The warning for values that deliver more than their alpha: values[i] the
+ * critical value of element i for n[i % n_count] statistics at
+ * alpha[i % alpha_count] (as korvalen_ljungcv_many recycles them), each
+ * value whose level under independence (korvalen_level) exceeds its alpha by
+ * more than one part in a million (the default method's, from a few
+ * thousand statistics on, and at n = 3 for small alpha). Elements with a NaN
+ * value, n or alpha count in none. Written as korvalen_warning writes, "" for
+ * none, else the first such element's level and what keeps to alpha:
+ *
+ *     "n = 8000, alpha = 0.05: the value 4.485305842942268 delivers the level
+ *     0.05658381139853231 for independent statistics, more than alpha; the
+ *     asymptotic method, L, and the exact value 4.512339623975762 keep to it;
+ *     2 more elements above alpha"
+ *
+ * Returns the text's length, or SIZE_MAX (nothing written) when count > 0 and
+ * an array is NULL or empty. Since API 1.4. */
+KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n_count,
+                                         const double* alpha, size_t alpha_count,
+                                         const double* values, char* buffer, size_t size);
+
 /* The library's version, "MAJOR.MINOR.PATCH". */
 KORVALEN_API const char* korvalen_version(void);
 

@@ -10,6 +10,7 @@ Usage: independent_test.py LIBKORVALEN
 import ctypes
 import math
 import random
+import re
 import sys
 
 from mpmath import mp, mpf
@@ -113,6 +114,28 @@ for name in ("level", "exact"):
     if getattr(lib, f"korvalen_{name}_array")(1, None, 1, (ctypes.c_double * 1)(1.0), 1, values, None, None) \
             != ctypes.c_size_t(-1).value:
         failures.append(f"{name}_array takes a NULL n")
+
+# The warning for values above their alpha: the default method's at 8000 and
+# at n = 3 for a small alpha, not at 100, nor for L, nor at n = 2, where the
+# value is exact but for its quantile's last digits.
+lib.korvalen_above_alpha.restype = ctypes.c_size_t
+lib.korvalen_above_alpha.argtypes = [ctypes.c_size_t, D, ctypes.c_size_t, D, ctypes.c_size_t, D,
+                                     ctypes.c_char_p, ctypes.c_size_t]
+lib.korvalen_ljungcv.restype = Result
+lib.korvalen_ljungcv.argtypes = [ctypes.c_double, ctypes.c_double, ctypes.c_char_p]
+for n, alpha, method, first in [(100, 0.05, b"C", None), (8000, 0.05, b"C", 8000), (8000, 0.05, b"L", None),
+                                (3, 0.001, b"C", 3), (2, 0.01, b"C", None), (9017, 0.1, b"C", None),
+                                (9018, 0.1, b"C", 9018)]:
+    value = lib.korvalen_ljungcv(n, alpha, method).value
+    buffer = ctypes.create_string_buffer(400)
+    one = lambda x: (ctypes.c_double * 1)(x)
+    lib.korvalen_above_alpha(1, one(n), 1, one(alpha), 1, one(value), buffer, 400)
+    said = buffer.value.decode()
+    level_said = re.search(r"delivers the level (\S+) ", said)
+    if first is None and said or first is not None and not (
+            said.startswith(f"n = {first}, alpha = {alpha}: the value {value!r}") and level_said and
+            float(level_said.group(1)) == lib.korvalen_level(n, value).value > alpha):
+        failures.append(f"above alpha at {n}, {alpha}, {method}: {said!r}")
 
 for failure in failures[:20]:
     print(failure)
