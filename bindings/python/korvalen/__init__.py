@@ -10,6 +10,8 @@ array([3.08711034, 3.81008757])
 >>> korvalen.explain(100, 0.2)
 'argument 2 (alpha) rejected: alpha = 0.2 must lie between 0 and 0.1 inclusive (status 120836)'
 """
+import collections
+import operator
 import sys
 import warnings
 
@@ -23,7 +25,7 @@ except ImportError as error:  # the source folder, where nothing is built
         "folder, which Python found first on its path. Install the package (pip install "
         "bindings/python, see its README) and import it from another directory.") from error
 
-__all__ = ["ljungcv", "explain", "__version__"]
+__all__ = ["ljungcv", "explain", "level", "exact", "test", "TestResult", "__version__"]
 __version__ = _korvalen.library_version
 
 
@@ -91,16 +93,16 @@ class _Call:
     element.
     """
 
-    def __init__(self, n, alpha, method):
+    def __init__(self, n, alpha, method, second="alpha"):
         pandas = sys.modules.get("pandas")  # no dependency: only a caller's objects are pandas'
-        args = {"n": n, "alpha": alpha, "method": method}
+        args = {"n": n, second: alpha, "method": method}
         self.frame = self.series = None
         if pandas is not None:
             self._align(args, pandas)
         masks = [np.ma.getmaskarray(a) for a in args.values() if isinstance(a, np.ma.MaskedArray)]
         data = {k: a.data if isinstance(a, np.ma.MaskedArray) else a for k, a in args.items()}
         n_array = _numbers(data["n"], "n", pandas)
-        alpha_array = _numbers(data["alpha"], "alpha", pandas)
+        alpha_array = _numbers(data[second], second, pandas)
         method = data["method"]
         scalar_method = method is None or isinstance(method, (str, bytes))
         method_array = None if scalar_method else np.asarray(method, dtype=object)
@@ -176,6 +178,18 @@ class _Call:
         return values.item() if values.ndim == 0 else values
 
 
+def _say(said, errors, name, depth=3):
+    """The warnings said, as errors asks, pointing depth frames up (the
+    public function's caller)."""
+    if errors not in ("warn", "raise", "ignore"):
+        raise ValueError('errors must be "warn", "raise" or "ignore"')
+    for message in filter(None, said):
+        if errors == "raise":
+            raise ValueError(f"{name}: {message}")
+        if errors == "warn":
+            warnings.warn(f"{name}: {message}", RuntimeWarning, stacklevel=depth)
+
+
 def ljungcv(n, alpha, method="C", errors="warn"):
     """Critical value for the largest of ``n`` absolute standardized statistics.
 
@@ -204,13 +218,17 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     (pandas would match the Series' index against the columns). A masked
     element of any argument, and a missing method, is not evaluated.
 
-    Two warnings, each given once per call, catch misuse: an ``n`` that is
+    Three warnings, each given once per call, catch misuse: an ``n`` that is
     not a whole number ("n = 2.79 is not a whole number: truncated toward
     zero; 3 more elements not whole"), and a result without a value from
     arguments that are not missing (the library's sentence for the first,
     and how many more: a rejected alpha or method, n below 1, n = 1 with
     ``"L"``, alpha 0 with ``"C"``, a corrected value below the value for a
-    single statistic). Missing inputs give ``nan`` silently. ``explain``
+    single statistic), and a value whose level for independent statistics
+    (``level``) passes its ``alpha`` by more than one part in a million (the
+    default method's from a few thousand statistics on, and at ``n = 3`` for
+    small ``alpha``), with that level and what keeps to ``alpha``. Missing
+    inputs give ``nan`` silently. ``explain``
     gives every element's reason; ``warnings.catch_warnings()`` or
     ``errors="ignore"`` silences them.
 
@@ -239,14 +257,14 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     10^6    0.66 / 0.021      0.90 / 0.0035
     ======  ================  ==================
 
-    ``"L"`` stays below ``alpha`` at every ``n``: it aims at
+    ``level`` gives the level of any value, ``exact`` the value of an exact
+    level. ``"L"`` stays below ``alpha`` at every ``n``: it aims at
     ``sqrt(1 + alpha) - 1``, about ``alpha / 2``, reached only as ``n`` grows
     without bound. ``"C"`` delivers ``alpha`` at ``n = 2``, less up to a few
     thousand statistics, and more from n = 9018 (alpha 0.1), 6187 (0.05), 3795
     (0.01) and 2960 (0.001) on. Below about 2000 statistics prefer the
     default; for longer series ``"L"``, or for independent statistics with
-    known scale the exact (Sidak) value
-    ``norm.ppf((1 + (1 - alpha) ** (1 / n)) / 2)``.
+    known scale the exact value, ``exact(n, alpha)``.
 
     ``n`` counts the statistics whose largest absolute value is compared: one
     per time point tested (the series length, or the number of residuals),
@@ -264,17 +282,13 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     G. M. Ljung (1993), On outlier detection in time series, *J. R. Statist.
     Soc. B* 55, 559-567. To cite the package: CITATION.cff.
     """
-    if errors not in ("warn", "raise", "ignore"):
-        raise ValueError('errors must be "warn", "raise" or "ignore"')
+    _say([], errors, "ljungcv")
     call = _Call(n, alpha, method)
     if 0 in call.shape:
         return call.result(np.empty(0))
     values, said = _korvalen.evaluate(call.n, call.alpha, call.methods, call.skip)
-    for message in filter(None, said):
-        if errors == "raise":
-            raise ValueError(f"ljungcv: {message}")
-        if errors == "warn":
-            warnings.warn(f"ljungcv: {message}", RuntimeWarning, stacklevel=2)
+    said.append(_korvalen.above_alpha(call.n, call.alpha, values))
+    _say(said, errors, "ljungcv")
     return call.result(values)
 
 
@@ -295,3 +309,97 @@ def explain(n, alpha, method="C"):
     if not any(s is None for s in out):
         out = out.astype(str) if len(sentences) else np.empty(0, dtype=str)
     return call.result(out)
+
+
+def _tail(exact_value, n, x, errors, name, second):
+    """level (exact_value false) or exact over broadcast arguments."""
+    _say([], errors, name)
+    call = _Call(n, x, None, second)
+    if 0 in call.shape:
+        return call.result(np.empty(0))
+    n_flat = call.n
+    if call.skip.size:  # a masked element is a missing one
+        n_flat = np.where(call.skip.astype(bool), np.nan, np.broadcast_to(n_flat, call.skip.shape))
+    values, said = _korvalen.tail(exact_value, n_flat, call.alpha)
+    _say(said, errors, name, depth=4)
+    return call.result(values)
+
+
+def level(n, c, errors="warn"):
+    """The level of the critical value ``c`` for ``n`` statistics, and the
+    p-value of an observed largest absolute statistic ``c``.
+
+    For ``n`` independent standard normal statistics, the probability that
+    the largest absolute value exceeds ``c``: ``1 - (1 - erfc(c / sqrt(2)))
+    ** n``, in relative precision down to 1e-300 and to within 1e-16 of 1
+    (typed that way it is 0 or 1 far sooner). ``c`` below 0 gives 1.
+
+    >>> korvalen.level(100, korvalen.ljungcv(100, 0.05))
+    0.013796664103581664
+
+    Arguments broadcast, align and mask as ``ljungcv``'s do; ``n`` is
+    truncated toward zero. An ``n`` that is not whole, and ``n`` below 1
+    (no value), warn once per call as ``ljungcv`` warns (``errors`` as
+    there); missing inputs give ``nan`` silently. The level holds for
+    independent statistics with known scale: correlation lowers it, heavy
+    tails and an estimated scale change it.
+    """
+    return _tail(False, n, c, errors, "level", "c")
+
+
+def exact(n, alpha, errors="warn"):
+    """The critical value whose level for ``n`` independent standard normal
+    statistics is exactly ``alpha``: the upper ``alpha``-quantile of the
+    largest absolute value, ``level(n, exact(n, alpha)) == alpha``.
+
+    >>> korvalen.exact(100, 0.05)
+    3.473978869154048
+
+    Within a few ulp for ``alpha`` down to 1e-300, where the typed Sidak
+    formula fails. ``alpha`` in [0, 1]: 0 gives ``inf``, the only value never
+    exceeded; outside, no value and a warning. Arguments, warnings and
+    ``errors`` as for ``level``.
+    """
+    return _tail(True, n, alpha, errors, "exact", "alpha")
+
+
+TestResult = collections.namedtuple("TestResult", "statistic pvalue critical_value n outliers")
+TestResult.__doc__ = """What ``test`` finds: the largest absolute statistic, its p-value
+(``level``), the critical value (``ljungcv``), the ``n`` both used, and the
+positions (labels for a Series) whose absolute value exceeds the value."""
+
+
+def test(z, alpha=0.05, method="C", kinds=1):
+    """Test the statistics ``z`` for outliers: is the largest ``|z|`` above
+    the critical value for ``n`` statistics, and how sure is that?
+
+    ``z`` is a one-dimensional array, masked array or Series of standardized
+    statistics; missing (``nan``, ``pd.NA``) and masked elements are not
+    counted. ``n`` is the count of those present times ``kinds``, the kinds
+    of outlier tested at each point. Returns a ``TestResult``: the largest
+    ``|z|``, its p-value under independence (``level(n, statistic)``), the
+    critical value ``ljungcv(n, alpha, method)``, ``n``, and the positions
+    (for a Series, the labels) of the statistics above the value. Warnings
+    come from ``ljungcv``.
+
+    >>> korvalen.test([0.3, -3.9, 1.2] + [0.5] * 97)
+    TestResult(statistic=3.9, pvalue=0.009573609878902411, critical_value=3.810087571983974, n=100, outliers=array([1]))
+    """
+    pandas = sys.modules.get("pandas")
+    kinds = operator.index(kinds)
+    if kinds < 1:
+        raise ValueError("kinds must be 1 or more")
+    mask = np.ma.getmaskarray(z) if isinstance(z, np.ma.MaskedArray) else None
+    values = _numbers(z.data if mask is not None else z, "z", pandas)
+    if values.ndim != 1:
+        raise ValueError(f"z must be one-dimensional, not of shape {values.shape}")
+    present = ~np.isnan(values) if mask is None else ~np.isnan(values) & ~mask
+    if not present.any():
+        raise ValueError("z holds no statistic: every element is missing")
+    n = int(present.sum()) * kinds
+    statistic = float(np.max(np.abs(values[present])))
+    critical = ljungcv(n, alpha, method)
+    outliers = np.flatnonzero(present & (np.abs(values) > critical))
+    if pandas is not None and isinstance(z, pandas.Series):
+        outliers = z.index[outliers]
+    return TestResult(statistic, level(n, statistic), critical, n, outliers)

@@ -8,6 +8,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -114,6 +115,65 @@ py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods,
   return out;
 }
 
+// level(n, c) (exact false) or exact(n, alpha) over whole arrays, each of one
+// element or all, and the warnings to give as evaluate() gives them: n not
+// whole, and results without a value, each from inputs that are not missing.
+py::tuple tail(bool exact, const Doubles& n, const Doubles& x) {
+  const std::size_t count = element_count(static_cast<std::size_t>(n.size()),
+                                          static_cast<std::size_t>(x.size()), 1);
+  py::array_t<double> values(static_cast<py::ssize_t>(count));
+  std::vector<std::int32_t> statuses(count);
+  {
+    py::gil_scoped_release unlocked;
+    const auto array = exact ? korvalen_exact_array : korvalen_level_array;
+    check(array(count, n.data(), static_cast<std::size_t>(n.size()), x.data(),
+                static_cast<std::size_t>(x.size()), values.mutable_data(), statuses.data(),
+                nullptr));
+  }
+  korvalen_summary notes{};  // the not-whole notice, for the library's words
+  std::size_t without_value = 0, first = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double ni = n.data()[n.size() == 1 ? 0 : i], xi = x.data()[x.size() == 1 ? 0 : i];
+    if (std::isnan(ni) || std::isnan(xi)) continue;
+    if (std::isfinite(ni) && ni != std::trunc(ni) && notes.not_whole.count++ == 0) {
+      notes.not_whole.first = i;
+      notes.not_whole.n = ni;
+    }
+    if (statuses[i] != KORVALEN_SUCCESS && without_value++ == 0) first = i;
+  }
+  py::list said;
+  std::string text(korvalen_warning(&notes, KORVALEN_NOT_WHOLE, nullptr, 0), '\0');
+  korvalen_warning(&notes, KORVALEN_NOT_WHOLE, text.data(), text.size() + 1);
+  said.append(text.empty() ? py::object(py::none()) : py::object(py::str(text)));
+  if (without_value > 0) {
+    const auto explain = exact ? korvalen_explain_exact : korvalen_explain_level;
+    const double ni = n.data()[n.size() == 1 ? 0 : first], xi = x.data()[x.size() == 1 ? 0 : first];
+    text.assign(explain(ni, xi, nullptr, 0), '\0');
+    explain(ni, xi, text.data(), text.size() + 1);
+    if (without_value > 1) {
+      text += "; " + std::to_string(without_value - 1) +
+              (without_value == 2 ? " more element" : " more elements") + " without a value";
+    }
+    said.append(py::str(text));
+  } else {
+    said.append(py::none());
+  }
+  return py::make_tuple(values, said);
+}
+
+// The library's warning for values above their alpha, or None.
+py::object above_alpha(const Doubles& n, const Doubles& alpha, const Doubles& values) {
+  const auto size = [](const Doubles& a) { return static_cast<std::size_t>(a.size()); };
+  const std::size_t length = korvalen_above_alpha(size(values), n.data(), size(n), alpha.data(),
+                                                  size(alpha), values.data(), nullptr, 0);
+  check(length);
+  if (length == 0) return py::none();
+  std::string text(length, '\0');
+  korvalen_above_alpha(size(values), n.data(), size(n), alpha.data(), size(alpha), values.data(),
+                       text.data(), length + 1);
+  return py::str(text);
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_korvalen, m) {
@@ -122,5 +182,7 @@ PYBIND11_MODULE(_korvalen, m) {
         py::arg("skip"));
   m.def("explain", &explain, py::arg("n"), py::arg("alpha"), py::arg("methods"),
         py::arg("skip"));
+  m.def("tail", &tail, py::arg("exact"), py::arg("n"), py::arg("x"));
+  m.def("above_alpha", &above_alpha, py::arg("n"), py::arg("alpha"), py::arg("values"));
   m.attr("library_version") = korvalen_version();
 }

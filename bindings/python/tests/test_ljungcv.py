@@ -31,7 +31,11 @@ def test_values_and_words_are_the_tools(row):
     warned = [str(w.message) for w in caught]
     want = [f"ljungcv: n = {row['n']} is not a whole number: truncated toward zero"] \
         if n != int(n) else []
-    assert warned == want + ([f"ljungcv: {row['message']}"] if row["message"] else [])
+    want += [f"ljungcv: {row['message']}"] if row["message"] else []
+    if row["value"] and korvalen.level(n, got) > alpha * (1 + 1e-6):  # the value passes alpha
+        assert warned[-1].startswith(f"ljungcv: n = {row['n']}, alpha = {row['alpha']}: the value")
+        warned.pop()
+    assert warned == want
 
 
 def test_array_form_equals_scalars_and_broadcasts():
@@ -171,3 +175,69 @@ def test_pandas_objects_align_on_their_labels(n, alpha, method, want):
     assert type(korvalen.explain(make(n), make(alpha), make(method))) is type(got)
     with pytest.raises(TypeError, match="^alpha is a Series and n a DataFrame"):
         korvalen.ljungcv(pandas.DataFrame({"x": [10]}), pandas.Series([0.05]))
+
+
+@pytest.mark.parametrize("call, want, warned", [
+    (lambda: korvalen.level(100, 3.810087571983974), 0.013796664103581664, None),
+    (lambda: korvalen.level(7.9, 3.0), korvalen.level(7, 3.0), "n = 7.9 is not a whole number"),
+    (lambda: korvalen.level(1e5, 4.0), 0.9982258768686192, None),  # 0.99822587686861916 by mpmath
+    (lambda: korvalen.level(5, -1.0), 1.0, None),
+    (lambda: korvalen.level(0, 3.0), math.nan, "no level for n = 0"),
+    (lambda: korvalen.level(math.nan, 3.0), math.nan, None),
+    (lambda: korvalen.exact(100, 0.05), 3.473978869154048, None),
+    (lambda: korvalen.exact(5, 0.0), math.inf, None),
+    (lambda: korvalen.exact(5, 1.5), math.nan, "alpha = 1.5 must lie between 0 and 1"),
+    (lambda: korvalen.exact(5, math.nan), math.nan, None),
+])
+def test_level_and_exact_values_and_warnings(call, want, warned):
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        got = call()
+    assert got == pytest.approx(want, rel=1e-13) or math.isnan(got) and math.isnan(want)
+    said = [str(w.message) for w in caught]
+    assert (said == []) if warned is None else (len(said) == 1 and warned in said[0])
+
+
+def test_level_and_exact_arrays_mask_and_invert_each_other():
+    n = np.ma.masked_array([2.0, 100.0, 1e6, 1e12], mask=[False, False, True, False])
+    alpha = np.array([0.1, 0.05, 0.01, 1e-200])
+    c = korvalen.exact(n, alpha)
+    assert list(c.mask) == [False, False, True, False]
+    back = korvalen.level(n, c)
+    assert np.allclose(back.compressed(), alpha[~n.mask], rtol=1e-13, atol=0)
+    assert [korvalen.exact(float(a), float(b)) for a, b in zip(n.data[:2], alpha[:2])] == list(c[:2])
+    with pytest.raises(ValueError, match="level: no level for n = 0"):
+        korvalen.level([0, 5], 3.0, errors="raise")
+    with pytest.raises(TypeError, match="c must be numbers"):
+        korvalen.level(5, "3")
+
+
+def test_the_default_warns_where_it_passes_alpha():
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        korvalen.ljungcv([100, 2, 9017], [0.05, 0.01, 0.1])
+        korvalen.ljungcv(8000, 0.05, "L")
+        assert caught == []
+        korvalen.ljungcv([100, 8000, 3], [0.05, 0.05, 0.001])
+    assert [str(w.message) for w in caught] == [
+        "ljungcv: n = 8000, alpha = 0.05: the value 4.485305842942268 delivers the level "
+        "0.05658381139853231 for independent statistics, more than alpha; the asymptotic method, "
+        "L, and the exact value 4.512339623975762 keep to it; 1 more element above alpha"]
+
+
+def test_test_agrees_with_level_and_ljungcv_and_counts_what_is_present():
+    random = np.random.default_rng(20261209)
+    for size in (5, 60, 700):
+        z = random.standard_normal(size) * random.choice([1.0, 1.6])
+        z[random.random(size) < 0.1] = np.nan
+        kinds = int(random.integers(1, 4))
+        got = korvalen.test(z, 0.01, "L", kinds)
+        n = int(np.sum(~np.isnan(z))) * kinds
+        critical = korvalen.ljungcv(n, 0.01, "L")
+        assert got.n == n and got.statistic == np.nanmax(np.abs(z))
+        assert got.pvalue == korvalen.level(n, got.statistic) and got.critical_value == critical
+        assert list(got.outliers) == list(np.flatnonzero(np.abs(np.nan_to_num(z)) > critical))
+    masked = korvalen.test(np.ma.masked_array([9.0, 1.0, 5.0], mask=[True, False, False]))
+    assert (masked.n, masked.statistic, list(masked.outliers)) == (2, 5.0, [2])
+    with pytest.raises(ValueError, match="no statistic"):
+        korvalen.test([np.nan, np.nan])

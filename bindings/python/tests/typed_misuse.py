@@ -9,3 +9,6 @@ array: NDArray[np.float64] = korvalen.ljungcv(np.int64(100), 0.05)  # mistake
 loud = korvalen.ljungcv(100, 0.05, errors="loud")  # mistake
 number: float = korvalen.explain(100, 0.05)  # mistake
 scalar: float = korvalen.ljungcv([100], 0.05)  # mistake
+pvalue: str = korvalen.level(100, 3.5)  # mistake
+threshold = korvalen.exact(100, 0.05, errors="loud")  # mistake
+counted: str = korvalen.test([1.0, 2.0]).n  # mistake
