@@ -64,13 +64,26 @@ int run_single(Context& c, double n, double alpha, const std::optional<std::stri
   return exit_for(e);
 }
 
+int run_exact(Context& c, double n, double alpha) {
+  const korvalen_result r = korvalen_exact(n, alpha);
+  if (r.status == KORVALEN_SUCCESS) {
+    c.out.put_row(format_value(r.value, c.digits) + '\n');
+    return kExitOk;
+  }
+  std::string why(korvalen_explain_exact(n, alpha, nullptr, 0), '\0');
+  korvalen_explain_exact(n, alpha, why.data(), why.size() + 1);
+  say(why);
+  return r.status == KORVALEN_INVALID_ARGUMENT ? kExitRejected : kExitMissing;
+}
+
 // Streamed, one row at a time, whatever the table's length.
 int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
-              const std::vector<std::optional<std::string>>& methods, bool csv) {
+              const std::vector<std::optional<std::string>>& methods, bool csv, bool level) {
   if (csv) {
-    c.out.put_row(kCsvHeader);
+    c.out.put_row(level ? kCsvLevelHeader : kCsvHeader);
   } else {
-    append_text_row(c.out.buffer(), "n", "alpha", "method", "value", "status");
+    append_text_row(c.out.buffer(), "n", "alpha", "method", "value", "status", {},
+                    level ? "level" : "");
     c.out.row_done();
   }
   int worst = kExitOk;
@@ -84,17 +97,24 @@ int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
         const host::Evaluation e = c.module.evaluate(n, alpha, keyword);
         worst = std::max<int>(worst, exit_for(e));
         const std::string_view reason = c.explainer.sentence(n, alpha, keyword, e);
+        const bool value = e.is(module::Status::kSuccess);
+        // Of the value as written: rounded to --digits, the level is that value's.
+        const double shown = value ? parse_number(format_value(e.value, c.digits)).value() : NAN;
+        const std::optional<double> delivered =
+            level ? std::optional(value ? korvalen_level(n, shown).value : NAN) : std::nullopt;
         std::string& row = c.out.buffer();
         if (csv) {
           append_echo(row, format_value(n), format_value(alpha), method);
-          append_result(row, e, c.digits, reason);
+          append_result(row, e, c.digits, reason, delivered);
         } else {
           append_text_row(row, format_value(n), format_value(alpha),
                           !method           ? "(default)"
                           : method->empty() ? "\"\""
                                             : printable(*method),
-                          e.is(module::Status::kSuccess) ? format_value(e.value, c.digits) : "-",
-                          status_word(e), reason);
+                          value ? format_value(e.value, c.digits) : "-", status_word(e), reason,
+                          !level  ? ""
+                          : value ? format_value(*delivered)
+                                  : "-");
         }
         c.out.row_done();
       });

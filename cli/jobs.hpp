@@ -51,9 +51,12 @@ struct Context {
 };
 
 int run_single(Context& c, double n, double alpha, const std::optional<std::string_view>& method);
-// Rows for every method, alpha and n, in this order of nesting.
+// The value whose level for n independent statistics is alpha, from the C library.
+int run_exact(Context& c, double n, double alpha);
+// Rows for every method, alpha and n, in this order of nesting; with level,
+// each value's level for independent statistics after it.
 int run_table(Context& c, const NumberList& ns, const NumberList& alphas,
-              const std::vector<std::optional<std::string>>& methods, bool csv);
+              const std::vector<std::optional<std::string>>& methods, bool csv, bool level);
 // Rows n,alpha[,method] of at most 64 KiB from fd in, n,alpha,method,value,
 // status,message out.
 int run_batch(Context& c, int fd, const std::string& name);

@@ -48,7 +48,9 @@ int run_job(const Options& o, const std::string& path, Output& out, Explainer& e
     case Job::kDescribe:
       return run_describe(module, path, out);
     case Job::kTable:
-      return run_table(c, *o.ns, *o.alphas, o.methods, o.csv);
+      return run_table(c, *o.ns, *o.alphas, o.methods, o.csv, o.level);
+    case Job::kExact:
+      return run_exact(c, o.n, o.alpha);
     case Job::kBatch:
       return run_batch(c, input, file ? o.batch_file : "standard input");
     case Job::kSingle:

@@ -63,11 +63,16 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
   list("--alpha", alphas, "in the same forms");
   list("--method", methods, "keywords; both is C,L, default no keyword");
   table->add_flag("--csv", o.csv, "n,alpha,method,value,status,message rows");
+  table->add_flag("--level", o.level, "a level column: each value's for independent statistics");
   list("--max-rows", max_rows, "refuse a table of more rows than this")->type_name("COUNT");
   auto* batch = app.add_subcommand("batch", "rows n,alpha[,method] from a file or standard input");
   batch->add_option("FILE", o.batch_file, "input file; - is standard input")->type_name("FILE");
+  auto* exact =
+      app.add_subcommand("exact", "the value whose level for N independent statistics is ALPHA");
+  exact->add_option("N", n, "number of statistics")->type_name("NUMBER")->required();
+  exact->add_option("ALPHA", alpha, "level, 0 to 1")->type_name("NUMBER")->required();
   auto* describe = app.add_subcommand("describe", "what the host learns from registration");
-  for (CLI::App* sub : {table, batch, describe}) sub->fallthrough();
+  for (CLI::App* sub : {table, batch, exact, describe}) sub->fallthrough();
   app.require_subcommand(0, 1);
   try {
     app.parse(words);
@@ -75,10 +80,11 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
             : *describe ? Job::kDescribe
             : *table    ? Job::kTable
             : *batch    ? Job::kBatch
+            : *exact    ? Job::kExact
                         : Job::kSingle;
-    if (o.job == Job::kSingle && (n.empty() || alpha.empty()))
-      throw UsageError{"N and ALPHA are needed"};
-    if (o.job != Job::kSingle && !n.empty()) throw UsageError{"unexpected argument '" + n + "'"};
+    const bool call = o.job == Job::kSingle || o.job == Job::kExact;
+    if (call && (n.empty() || alpha.empty())) throw UsageError{"N and ALPHA are needed"};
+    if (!call && !n.empty()) throw UsageError{"unexpected argument '" + n + "'"};
     if (digits) {
       const auto d = parse_whole(*digits, 0, 30);
       if (!d) throw UsageError{"--digits: '" + *digits + "' is not a whole number from 0 to 30"};
@@ -103,7 +109,7 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
         throw UsageError{"the table would have " + format_value(size) + " rows, more than the " +
                          std::to_string(*rows) + " allowed (see --max-rows)"};
       }
-    } else if (o.job == Job::kSingle) {
+    } else if (call) {
       const auto call_n = parse_number(n), call_alpha = parse_number(alpha);
       if (!call_n) throw UsageError{"N: '" + n + "' is not a decimal number"};
       if (!call_alpha) throw UsageError{"ALPHA: '" + alpha + "' is not a decimal number"};
@@ -120,7 +126,7 @@ std::optional<Options> parse_options(int argc, char** argv, int& exit) {
     say(e.what());
   }
   std::cerr << "usage: ljungcv [--module PATH] [--digits D] (N ALPHA [METHOD] | table [OPTIONS] | "
-               "batch [FILE|-] | describe | --version)\nsee ljungcv --help\n";
+               "batch [FILE|-] | exact N ALPHA | describe | --version)\nsee ljungcv --help\n";
   exit = kExitUsage;
   return std::nullopt;
 }

@@ -9,17 +9,17 @@
 
 namespace cli {
 
-enum class Job { kSingle, kTable, kBatch, kDescribe, kVersion };
+enum class Job { kSingle, kTable, kBatch, kExact, kDescribe, kVersion };
 
 struct Options {
   Job job = Job::kSingle;
   std::optional<std::string> module_path;
   std::optional<int> digits;
-  double n = 0.0, alpha = 0.0;  // kSingle: the call, with the method if given
+  double n = 0.0, alpha = 0.0;  // kSingle and kExact: the call, with the method if given
   std::optional<std::string> method;
   std::optional<NumberList> ns, alphas;             // kTable: the lists, and the methods
   std::vector<std::optional<std::string>> methods;  // in order (none: the default method)
-  bool csv = false;
+  bool csv = false, level = false;
   std::string batch_file = "-";  // kBatch: "-" for standard input
 };
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 #include "cli/numbers.hpp"
@@ -88,9 +89,11 @@ void append_echo(std::string& row, std::string_view n, std::string_view alpha,
 }
 
 void append_result(std::string& row, const host::Evaluation& e, std::optional<int> digits,
-                   std::string_view message) {
+                   std::string_view message, std::optional<double> level) {
   if (e.is(module::Status::kSuccess)) append_value(row, e.value, digits);
   row += ',';
+  if (level && !std::isnan(*level)) append_value(row, *level);
+  if (level) row += ',';
   row += status_word(e);
   row += ',';
   if (!message.empty()) append_field(row, message);
@@ -99,7 +102,7 @@ void append_result(std::string& row, const host::Evaluation& e, std::optional<in
 
 void append_text_row(std::string& row, std::string_view n, std::string_view alpha,
                      std::string_view method, std::string_view value, std::string_view status,
-                     std::string_view reason) {
+                     std::string_view reason, std::string_view level) {
   pad(row, n, 12, true);
   row += ' ';
   pad(row, alpha, 10, true);
@@ -107,6 +110,7 @@ void append_text_row(std::string& row, std::string_view n, std::string_view alph
   pad(row, method, 9, false);
   row += ' ';
   pad(row, value, 20, true);
+  if (!level.empty()) pad(row += ' ', level, 22, true);
   row += "  ";
   pad(row, status, reason.empty() ? 0 : 10, false);
   row += printable(reason);

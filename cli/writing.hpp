@@ -12,6 +12,7 @@
 namespace cli {
 
 inline constexpr char kCsvHeader[] = "n,alpha,method,value,status,message\n";
+inline constexpr char kCsvLevelHeader[] = "n,alpha,method,value,level,status,message\n";
 
 std::string printable(std::string_view text);
 // A CSV field, printable, quoted where it holds a comma or a quote or begins
@@ -24,14 +25,16 @@ std::string_view status_word(const host::Evaluation& e);
 // are written as fields only where they may not be numbers.
 void append_echo(std::string& row, std::string_view n, std::string_view alpha,
                  const std::optional<std::string_view>& method, bool numbers = true);
-// The rest of a CSV row: value,status,message and the line end.
+// The rest of a CSV row: value,[level,]status,message and the line end; a
+// NaN level is an empty field.
 void append_result(std::string& row, const host::Evaluation& e, std::optional<int> digits,
-                   std::string_view message);
-// An aligned text row: n, alpha and value right-aligned, the method left-
-// aligned, the status and why there is no value; a wider text widens its column.
+                   std::string_view message, std::optional<double> level = {});
+// An aligned text row: n, alpha, value and a level (if not "") right-aligned,
+// the method left-aligned, the status and why there is no value; a wider
+// text widens its column.
 void append_text_row(std::string& row, std::string_view n, std::string_view alpha,
                      std::string_view method, std::string_view value, std::string_view status,
-                     std::string_view reason = {});
+                     std::string_view reason = {}, std::string_view level = {});
 
 struct WriteError {
   std::string name;

@@ -44,6 +44,18 @@ check "missing at a tiny alpha" 2 '^$' 'sqrt\(1 \+ alpha\) rounds to 1' -- "$lju
 check "missing below one statistic" 2 '^$' 'single statistic: the corrected curve has turned down.*L, gives 8\.198' \
   -- "$ljungcv" 200000000 0.000001
 check "n below one" 2 '^$' 'n truncates to a count below 1' -- "$ljungcv" 0.5 0.05
+check "exact value" 0 '^3\.473978869154048$' '^$' -- "$ljungcv" exact 100 0.05
+check "exact value far in the tail" 0 '^37\.' '^$' -- "$ljungcv" exact 1 1e-300
+check "exact alpha rejected" 1 '^$' 'alpha = 1\.5 must lie between 0 and 1 inclusive' -- "$ljungcv" exact 100 1.5
+check "exact without a value" 2 '^$' 'no exact critical value for n = 0' -- "$ljungcv" exact 0 0.05
+check "exact needs both" 64 '^$' 'ALPHA' -- "$ljungcv" exact 100
+# The level column is the level of the value as written (rounded by --digits).
+check "table level column" 0 '^100,0\.05,L,3\.810,0\.01380151841328651,ok,$' '^$' \
+  -- "$ljungcv" table --csv --level --digits 3 --n 100 --alpha 0.05 --method L
+check "table level header and no value" 2 '^0,0\.05,"",,,missing,' '^$' \
+  -- "$ljungcv" table --csv --level --n 0 --alpha 0.05 --method ''
+check "text table level" 0 '^ +8000 +0\.05 C +4\.485305842942268 +0\.05658381139853231  ok$' '^$' \
+  -- "$ljungcv" table --level --n 8000 --alpha 0.05 --method C
 check "usage: one argument" 64 '^$' 'N and ALPHA are needed' -- "$ljungcv" 100
 check "usage: not a number" 64 '^$' "'abc' is not a decimal number" -- "$ljungcv" abc 0.05
 check "usage: hexadecimal" 64 '^$' "'0x10' is not a decimal number" -- "$ljungcv" 0x10 0.05

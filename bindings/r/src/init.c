@@ -6,6 +6,8 @@
 static const R_CallMethodDef call_methods[] = {
     {"ljungcv", (DL_FUNC)&korvalen_r_ljungcv, 3},
     {"explain", (DL_FUNC)&korvalen_r_explain, 3},
+    {"tail", (DL_FUNC)&korvalen_r_tail, 3},
+    {"above_alpha", (DL_FUNC)&korvalen_r_above_alpha, 3},
     {NULL, NULL, 0},
 };
 

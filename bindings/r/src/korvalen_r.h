@@ -7,5 +7,7 @@
 
 SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method);
 SEXP korvalen_r_explain(SEXP n, SEXP alpha, SEXP method);
+SEXP korvalen_r_tail(SEXP exact, SEXP n, SEXP x);
+SEXP korvalen_r_above_alpha(SEXP n, SEXP alpha, SEXP values);
 
 #endif

@@ -22,6 +22,10 @@ test_that("values and words are the tool's", {
     got <- call$value
     want <- c(if (n != trunc(n)) sprintf("n = %s is not a whole number: truncated toward zero", row$n),
               if (row$message != "") row$message)
+    if (row$value != "" && ljungcv_level(trunc(n), got) > alpha * (1 + 1e-6)) {  # passes alpha
+      expect_match(call$said[length(call$said)], "delivers the level", fixed = TRUE)
+      call$said <- call$said[-length(call$said)]
+    }
     expect_identical(call$said, as.character(want), label = paste("row", i))
     if (row$value == "") {
       expect_true(is.na(got) && !is.nan(got), label = paste("row", i))
@@ -77,7 +81,7 @@ test_that("non-numbers are refused by name; a method is text of any encoding or 
 })
 
 test_that("the result keeps names, dim and dimnames as qnorm's does", {
-  m <- matrix(c(10, 100, 1000, 1e4), 2, dimnames = list(c("a", "b"), c("x", "y")))
+  m <- matrix(c(10, 100, 1000, 2000), 2, dimnames = list(c("a", "b"), c("x", "y")))
   cases <- list(
     list(got = ljungcv(c(a = 10, b = 100), 0.05), like = qnorm(c(a = 0.1, b = 0.2))),
     list(got = ljungcv(m, 0.05), like = qnorm(m / 1e5)),
@@ -87,5 +91,30 @@ test_that("the result keeps names, dim and dimnames as qnorm's does", {
   for (case in cases) {
     expect_identical(attributes(case$got), attributes(case$like))
   }
-  expect_identical(unname(ljungcv(m, 0.05)), matrix(ljungcv(c(10, 100, 1000, 1e4), 0.05), 2))
+  expect_identical(unname(ljungcv(m, 0.05)), matrix(ljungcv(c(10, 100, 1000, 2000), 0.05), 2))
+})
+
+test_that("level and exact invert each other, warn as ljungcv does and agree with test", {
+  alpha <- c(0.1, 0.05, 0.01, 1e-200)
+  n <- c(2, 100, 1e6, 1e12)
+  expect_equal(ljungcv_level(n, ljungcv_exact(n, alpha)), alpha, tolerance = 1e-13)
+  expect_identical(ljungcv_exact(100, 0.05), 3.473978869154048)
+  expect_identical(ljungcv_level(c(a = 5, b = 5), c(-1, Inf)), c(a = 1, b = 0))
+  expect_identical(warned(ljungcv_level(c(NA, 5), c(3, NA)))$said, character(0))
+  expect_match(warned(ljungcv_level(2.5, 3))$said, "n = 2.5 is not a whole number")
+  expect_match(warned(ljungcv_exact(5, 1.5))$said, "must lie between 0 and 1 inclusive")
+  expect_error(ljungcv_level(5, "3"), "'c' must be numeric")
+  expect_identical(warned(ljungcv(c(100, 2, 9017), c(0.05, 0.01, 0.1)))$said, character(0))
+  expect_match(warned(ljungcv(8000, 0.05))$said, "delivers the level 0.05658381139853231")
+  set.seed(20261209)
+  z <- rnorm(300) * 1.5
+  z[sample(300, 20)] <- NA
+  result <- ljungcv_test(z, 0.01, "L", kinds = 2)
+  expect_s3_class(result, "htest")
+  expect_identical(unname(result$parameter), 280 * 2)
+  expect_identical(unname(result$statistic), max(abs(z), na.rm = TRUE))
+  expect_identical(result$p.value, ljungcv_level(560, max(abs(z), na.rm = TRUE)))
+  expect_identical(result$outliers, which(abs(z) > ljungcv(560, 0.01, "L")))
+  expect_output(print(result), "max |z| = [0-9.]+, n = 560, p-value = ")
+  expect_error(ljungcv_test(c(NA_real_, NA_real_)), "no statistic")
 })
