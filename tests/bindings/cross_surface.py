@@ -126,6 +126,54 @@ for surface, got in answers.items():
         i = differ[0]
         print(f"FAIL {surface}: {len(differ)} rows differ; row {i} {rows[i]}: {got[i]} against {reference[i]}")
         failed += 1
+# The level and the exact value, bit for bit in C, Python and R; and the test
+# of the same statistics (missing ones among them) in Python and R.
+failed_before = failed
+for name in ("level", "exact"):
+    getattr(lib, f"korvalen_{name}").restype = Result
+    getattr(lib, f"korvalen_{name}").argtypes = [ctypes.c_double, ctypes.c_double]
+tail_n = np.array([rng.choice([float(rng.randint(1, 10**6)), rng.uniform(0, 50), math.nan, 1e15])
+                   for _ in range(2000)])
+tail_x = np.array([rng.choice([rng.uniform(0, 40), 10 ** rng.uniform(-300, -1), math.nan, 1.5])
+                   for _ in range(2000)])
+z = np.array([rng.gauss(0, 1.3) if rng.random() > 0.1 else math.nan for _ in range(500)])
+mine = {f: [bits(getattr(lib, f"korvalen_{f}")(a, b).value) for a, b in zip(tail_n, tail_x)]
+        for f in ("level", "exact")}
+python = {f: [bits(v) for v in getattr(korvalen, f)(tail_n, tail_x, errors="ignore")]
+          for f in ("level", "exact")}
+python_test = korvalen.test(z, 0.05, "C", kinds=2)
+script = r"""
+x <- matrix(scan(file("stdin"), what = "", quiet = TRUE), ncol = 3, byrow = TRUE)
+double_of <- function(hex) readBin(as.raw(strtoi(substring(hex, seq(1, 15, 2), seq(2, 16, 2)), 16L)), "double", n = 1L, endian = "big")
+d <- apply(x, c(1, 2), double_of)
+hex <- function(v) vapply(v, function(d) paste(format(as.hexmode(as.integer(writeBin(d, raw(), endian = "big"))), width = 2L), collapse = ""), "")
+t <- ljungcv_test(d[, 3], 0.05, "C", kinds = 2)
+cat(hex(suppressWarnings(ljungcv_level(d[, 1], d[, 2]))), "\n", hex(suppressWarnings(ljungcv_exact(d[, 1], d[, 2]))), "\n",
+    hex(c(t$statistic, t$parameter, t$p.value, t$critical.value)), "\n", t$outliers - 1, "\n")
+"""
+z_column = list(z) + [math.nan] * (len(tail_n) - len(z))
+lines = "".join(f"{bits(a):016x} {bits(b):016x} {bits(c):016x}\n" for a, b, c in zip(tail_n, tail_x, z_column))
+r = subprocess.run(["Rscript", "-e", "suppressMessages(library(korvalen))", "-e", script],
+                   input=lines.encode(), capture_output=True, check=True,
+                   env={"R_LIBS": r_library, "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"})
+out = r.stdout.decode().split("\n")
+# R's NA is a NaN of other bits: a value is compared only where the library has one.
+as_bits = lambda line: [int(h, 16) for h in line.split()]
+for f, line in zip(("level", "exact"), out[:2]):
+    r_bits = as_bits(line)
+    assert len(r_bits) == len(tail_n), f"R gave {len(r_bits)} {f} values"
+    differ = [i for i, b in enumerate(mine[f]) if not math.isnan(struct.unpack("<d", struct.pack("<Q", b))[0])
+              and (python[f][i] != b or r_bits[i] != b)]
+    if differ:
+        print(f"FAIL {f}: {len(differ)} of {len(tail_n)} differ between C, Python and R; first {differ[0]}")
+        failed += 1
+r_test = [struct.unpack(">d", int(h, 16).to_bytes(8, "big"))[0] for h in out[2].split()]
+if r_test != [python_test.statistic, python_test.n, python_test.pvalue, python_test.critical_value] or \
+        [int(i) for i in out[3].split()] != list(python_test.outliers):
+    print(f"FAIL test: R {r_test} against Python {python_test}")
+    failed += 1
+if failed == failed_before:
+    print(f"ok   {len(tail_n)} levels and exact values, and a test of {len(z)} statistics: C, Python, R agree")
 kinds = {"value": sum(a[1] == 0 for a in reference), "no value": sum(a[1] == 120833 for a in reference),
          "rejected": sum(a[1] == 120836 for a in reference)}
 print(f"{'FAIL' if failed else 'ok  '} {count} rows ({', '.join(f'{v} {k}' for k, v in kinds.items())}):"
