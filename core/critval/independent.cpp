@@ -86,8 +86,10 @@ double exact_at(std::int64_t count, double alpha) {
   // where q is tiny, ln(-ln(1 - alpha)) - ln n (the rest is below an ulp).
   const double u = std::log1p(-alpha) / n, q = -std::expm1(u);
   const double target = q > 1e-290 ? std::log(q) : std::log(-std::log1p(-alpha)) - std::log(n);
-  // Newton's method on ln q(c) = target. ln q is concave, so from any start
-  // the steps after the first come down to the root; AS 111, the module's
+  // Newton's method on ln q(c) = target, with the ln q that level_at uses:
+  // no second quantile algorithm to keep in step, and level(n, exact(n, a))
+  // gives a back to its last digits. ln q is concave, so from any start the
+  // steps after the first come down to the root; AS 111, the module's
   // quantile, starts it within a few digits where q / 2 is a normal double,
   // and sqrt(-2 target), above the root, where not.
   std::int64_t fault = 0;
