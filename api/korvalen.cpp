@@ -221,7 +221,7 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
     critval::Element e{v.n[in], v.alpha[ia], read};
     if (v.skipped(i)) {
       e.n = NAN;  // rejected at once; its result is replaced below
-    } else if (not_whole(e.n)) {
+    } else if (not_whole(e.n) && !std::isnan(e.alpha)) {  // a missing alpha: silent
       note(notes.not_whole, i, e.n, e.alpha, v);
     }
     if (++in == v.n_count) in = 0;

@@ -247,7 +247,7 @@ TEST(Api, ManyIsTheScalarCallsWithTheirNotices) {
         char text[512];
         korvalen_explain_bytes(ni, ai, m.bytes, m.length, text, sizeof text, &r);
         why = text;
-        const bool not_whole_here = std::isfinite(ni) && ni != std::trunc(ni);
+        const bool not_whole_here = std::isfinite(ni) && ni != std::trunc(ni) && !std::isnan(ai);
         not_whole += not_whole_here;
         if (not_whole_here && first_not_whole == count) first_not_whole = i;
         const bool silent = std::isnan(ni) || std::isnan(ai) || r.status == KORVALEN_SUCCESS;

@@ -66,7 +66,7 @@ def test_one_warning_of_each_kind_raise_or_ignore_and_nan_is_silent():
         korvalen.ljungcv(100, 0.05, "CORRE", errors="raise")
     with warnings.catch_warnings():
         warnings.simplefilter("error")
-        assert np.isnan(korvalen.ljungcv([np.nan, 10], [0.05, np.nan])).all()
+        assert np.isnan(korvalen.ljungcv([np.nan, 10, 2.5], [0.05, np.nan, np.nan])).all()
         assert np.isnan(korvalen.ljungcv([0.5, 1], 0.2, errors="ignore")).all()
         assert np.isnan(korvalen.ljungcv(100, 0.05, [np.nan, "C"])[0])
 

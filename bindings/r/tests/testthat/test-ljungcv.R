@@ -42,7 +42,7 @@ test_that("one warning of each kind counts the others; NA inputs are silent", {
     "n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole",
     paste0(ljungcv_explain(100, 0.2, "L"), "; 2 more elements without a value")))
   expect_identical(is.na(call$value), c(TRUE, FALSE, TRUE, FALSE, TRUE))
-  expect_silent(r <- ljungcv(c(NA, 10, 10, 100), c(0.05, NA, 0.05, 0.5), c("C", "L", NA, NA)))
+  expect_silent(r <- ljungcv(c(NA, 10, 10, 100, 2.5), c(0.05, NA, 0.05, 0.5, NA), c("C", "L", NA, NA, "C")))
   expect_true(all(is.na(r)))
   expect_identical(ljungcv_explain(c(10, 1), 0.05, c("C", NA)), c("", NA))
   expect_silent(suppressWarnings(ljungcv(1:3, 0.05, "L")))
