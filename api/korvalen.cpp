@@ -126,12 +126,12 @@ size_t with_status(char* buffer, size_t size, size_t length, int status) {
 // The core's sentence and, for a result without a value, the status it gives;
 // the result too, where asked for.
 size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
-               korvalen_result* result) {
+               korvalen_result* result, bool with_status_too = true) {
   if (buffer == nullptr) size = 0;
   const critval::Outcome outcome = outcome_of(n, alpha, method);
   if (result != nullptr) *result = result_of(outcome);
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
-  if (outcome.reason == critval::Reason::kValue) return length;
+  if (outcome.reason == critval::Reason::kValue || !with_status_too) return length;
   return with_status(buffer, size, length,
                      static_cast<int>(module::host_outcome(outcome.reason).status));
 }
@@ -149,11 +149,12 @@ korvalen_result tail_result(const critval::TailOutcome& o) {
   }
 }
 
-size_t explain_tail(bool exact, double n, double x, char* buffer, size_t size) {
+size_t explain_tail(bool exact, double n, double x, char* buffer, size_t size,
+                    bool with_status_too = true) {
   if (buffer == nullptr) size = 0;
   const critval::TailOutcome o = exact ? critval::exact(n, x) : critval::level(n, x);
   const size_t length = critval::explain_tail(exact, n, x, o, buffer, size);
-  return o.reason == critval::TailReason::kValue
+  return o.reason == critval::TailReason::kValue || !with_status_too
              ? length
              : with_status(buffer, size, length, tail_result(o).status);
 }
@@ -249,22 +250,32 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
 }
 
 // The level or the exact value for every element, recycled as the other
-// array forms recycle; each element is read before its value is written.
+// array forms recycle, each element read before its value is written; the
+// notices as the _many forms keep them (a missing n or x: silent).
 template <critval::TailOutcome (*Function)(double, double)>
 size_t tail_array(size_t count, const double* n, size_t n_count, const double* x, size_t x_count,
-                  double* values, int32_t* statuses, int32_t* rejected) {
+                  double* values, int32_t* statuses, int32_t* rejected, korvalen_summary* summary) {
+  if (summary != nullptr) *summary = korvalen_summary{};
   if (count == 0) return 0;
   if (refused(count, n, n_count, x, x_count, nullptr, 0, 1, values, statuses, rejected)) {
     return SIZE_MAX;
   }
+  korvalen_summary notes{};
+  const Vectors v{count, n, n_count, x, x_count, nullptr, 0, nullptr};
   size_t without_value = 0;
   for (size_t i = 0, in = 0, ix = 0; i < count; ++i) {
-    const korvalen_result r = tail_result(Function(n[in], x[ix]));
+    const double ni = n[in], xi = x[ix];
+    const korvalen_result r = tail_result(Function(ni, xi));
     store(i, r, values, statuses, rejected);
     without_value += r.status != KORVALEN_SUCCESS;
+    if (!std::isnan(ni) && !std::isnan(xi)) {
+      if (not_whole(ni)) note(notes.not_whole, i, ni, xi, v);
+      if (r.status != KORVALEN_SUCCESS) note(notes.no_value, i, ni, xi, v);
+    }
     if (++in == n_count) in = 0;
     if (++ix == x_count) ix = 0;
   }
+  if (summary != nullptr) *summary = notes;
   return without_value;
 }
 
@@ -387,24 +398,32 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
                                      size_t size) {
   if (buffer == nullptr) size = 0;
   Text w(buffer, size);
-  const korvalen_notice* notice = summary == nullptr           ? nullptr
-                                  : kind == KORVALEN_NOT_WHOLE ? &summary->not_whole
-                                  : kind == KORVALEN_NO_VALUE  ? &summary->no_value
-                                                               : nullptr;
+  const bool status = (kind & KORVALEN_PLAIN) == 0;
+  kind &= ~KORVALEN_PLAIN;
+  const bool whole = kind == KORVALEN_NOT_WHOLE;
+  const bool no_value =
+      kind == KORVALEN_NO_VALUE || kind == KORVALEN_NO_LEVEL || kind == KORVALEN_NO_EXACT;
+  const korvalen_notice* notice = summary == nullptr ? nullptr
+                                  : whole            ? &summary->not_whole
+                                  : no_value         ? &summary->no_value
+                                                     : nullptr;
   if (notice == nullptr || notice->count == 0) return w.finish();
-  if (notice == &summary->not_whole) {
+  if (whole) {
     w.text("n = ").number(notice->n).text(" is not a whole number: truncated toward zero");
   } else {
     char text[kSentence];
     const size_t length =
-        explain(notice->n, notice->alpha, given(notice->method.bytes, notice->method.length), text,
-                sizeof text, nullptr);
+        kind == KORVALEN_NO_VALUE
+            ? explain(notice->n, notice->alpha, given(notice->method.bytes, notice->method.length),
+                      text, sizeof text, nullptr, status)
+            : explain_tail(kind == KORVALEN_NO_EXACT, notice->n, notice->alpha, text, sizeof text,
+                           status);
     w.text(std::string_view(text, length < sizeof text ? length : sizeof text - 1));
   }
   if (notice->count > 1) {
     const size_t more = notice->count - 1;
     w.text("; ").count(more).text(more == 1 ? " more element" : " more elements");
-    w.text(notice == &summary->not_whole ? " not whole" : " without a value");
+    w.text(whole ? " not whole" : " without a value");
   }
   return w.finish();
 }
@@ -419,15 +438,18 @@ KORVALEN_API korvalen_result korvalen_exact(double n, double alpha) {
 
 KORVALEN_API size_t korvalen_level_array(size_t count, const double* n, size_t n_count,
                                          const double* c, size_t c_count, double* values,
-                                         int32_t* statuses, int32_t* rejected) {
-  return tail_array<critval::level>(count, n, n_count, c, c_count, values, statuses, rejected);
+                                         int32_t* statuses, int32_t* rejected,
+                                         korvalen_summary* summary) {
+  return tail_array<critval::level>(count, n, n_count, c, c_count, values, statuses, rejected,
+                                    summary);
 }
 
 KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n_count,
                                          const double* alpha, size_t alpha_count, double* values,
-                                         int32_t* statuses, int32_t* rejected) {
+                                         int32_t* statuses, int32_t* rejected,
+                                         korvalen_summary* summary) {
   return tail_array<critval::exact>(count, n, n_count, alpha, alpha_count, values, statuses,
-                                    rejected);
+                                    rejected, summary);
 }
 
 KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size) {

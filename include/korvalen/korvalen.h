@@ -167,10 +167,15 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
  *
  *     KORVALEN_NOT_WHOLE: "n = 2.79 is not a whole number: truncated toward zero"
  *     KORVALEN_NO_VALUE:  the first element's sentence, status included
+ *     KORVALEN_NO_LEVEL, KORVALEN_NO_EXACT: the same for a summary of
+ *         korvalen_level_array or korvalen_exact_array (since API 1.4)
  *
  * followed, when count > 1, by "; 1 more element" or "; N more elements" and
- * " not whole" or " without a value". An unknown kind writes "". */
-enum { KORVALEN_NOT_WHOLE = 1, KORVALEN_NO_VALUE = 2 };
+ * " not whole" or " without a value". A kind with KORVALEN_PLAIN added
+ * leaves out the host's status, a number that means nothing to a user of R
+ * or Python (since API 1.4). An unknown kind writes "". */
+enum { KORVALEN_NOT_WHOLE = 1, KORVALEN_NO_VALUE = 2, KORVALEN_NO_LEVEL = 3, KORVALEN_NO_EXACT = 4 };
+#define KORVALEN_PLAIN 0x100
 KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, char* buffer,
                                      size_t size);
 
@@ -196,16 +201,21 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
  * input, not a wrong one), where n is below 1 (KORVALEN_MISSING_RESULT), and
  * for an alpha outside [0, 1] (KORVALEN_INVALID_ARGUMENT, rejected 2). The
  * _array forms recycle, write and return as korvalen_ljungcv_array does
- * (its rules for shared storage included); the explain forms give the
- * sentence as korvalen_explain does. Thread-safe; no allocation. */
+ * (its rules for shared storage included), and fill *summary, where not
+ * NULL, as korvalen_ljungcv_many does (alpha standing for c in its notices):
+ * korvalen_warning words them with KORVALEN_NOT_WHOLE and KORVALEN_NO_LEVEL
+ * or KORVALEN_NO_EXACT. The explain forms give the sentence as
+ * korvalen_explain does. Thread-safe; no allocation. */
 KORVALEN_API korvalen_result korvalen_level(double n, double c);
 KORVALEN_API korvalen_result korvalen_exact(double n, double alpha);
 KORVALEN_API size_t korvalen_level_array(size_t count, const double* n, size_t n_count,
                                          const double* c, size_t c_count, double* values,
-                                         int32_t* statuses, int32_t* rejected);
+                                         int32_t* statuses, int32_t* rejected,
+                                         korvalen_summary* summary);
 KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n_count,
                                          const double* alpha, size_t alpha_count,
-                                         double* values, int32_t* statuses, int32_t* rejected);
+                                         double* values, int32_t* statuses, int32_t* rejected,
+                                         korvalen_summary* summary);
 KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size);
 KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size);
 

@@ -78,7 +78,8 @@ TEST_F(ApiAndHost, BytesFormTakesTheBytesGiven) {
       {"\xC3\xA9\xF0\x9F\x98\x80", "'\xC3\xA9\xF0\x9F\x98\x80'"},
       {"\xC3 \xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80",
        "'\\xC3 \\xC0\\xAF\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80'"},
-      {std::string(31, 'a') + "\xC3\xA9" + std::string(9, 'a'), "'" + std::string(31, 'a') + "...'"},
+      {std::string(31, 'a') + "\xC3\xA9" + std::string(9, 'a'),
+       "'" + std::string(31, 'a') + "...'"},
   };
   for (const auto& c : cases) {
     const host::Evaluation e = module_.evaluate(100, 0.05, c.method);
@@ -270,10 +271,10 @@ TEST(Api, ManyIsTheScalarCallsWithTheirNotices) {
       ASSERT_EQ(summary.no_value.first, first_no_value);
       char warning[600];
       korvalen_warning(&summary, KORVALEN_NO_VALUE, warning, sizeof warning);
-      const std::string more = no_value == 1   ? ""
-                               : no_value == 2 ? "; 1 more element without a value"
-                                               : "; " + std::to_string(no_value - 1) +
-                                                     " more elements without a value";
+      const std::string more =
+          no_value == 1   ? ""
+          : no_value == 2 ? "; 1 more element without a value"
+                          : "; " + std::to_string(no_value - 1) + " more elements without a value";
       EXPECT_EQ(warning, said[first_no_value] + more);
     }
   }
@@ -286,9 +287,10 @@ TEST(Api, ManyIsTheScalarCallsWithTheirNotices) {
   const struct {
     std::size_t count;
     const char* says;
-  } cases[] = {{1, "n = 2.79 is not a whole number: truncated toward zero"},
-               {3, "n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole"},
-               {4, "n = 2.79 is not a whole number: truncated toward zero; 2 more elements not whole"}};
+  } cases[] = {
+      {1, "n = 2.79 is not a whole number: truncated toward zero"},
+      {3, "n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole"},
+      {4, "n = 2.79 is not a whole number: truncated toward zero; 2 more elements not whole"}};
   for (const auto& c : cases) {
     korvalen_ljungcv_many(c.count, n, c.count, &level, 1, nullptr, 0, nullptr, values, nullptr,
                           nullptr, &summary, nullptr, nullptr);
@@ -300,6 +302,42 @@ TEST(Api, ManyIsTheScalarCallsWithTheirNotices) {
   korvalen_ljungcv_many(1, n + 1, 1, &level, 1, nullptr, 0, nullptr, values, nullptr, nullptr,
                         &summary, nullptr, nullptr);
   EXPECT_EQ(korvalen_warning(&summary, KORVALEN_NOT_WHOLE, warning, sizeof warning), 0u);
+}
+
+// The same words without the host's status (KORVALEN_PLAIN), for LJUNGCV and
+// for the level's and the exact value's summaries.
+TEST(Api, PlainWarningsLeaveOutTheStatus) {
+  const double n[] = {0, 2.5, 0}, x[] = {0.5, 0.05, 1.5};
+  double values[3];
+  korvalen_summary summary;
+  char said[300];
+  const struct {
+    int kind;
+    const char* says;
+  } cases[] = {{KORVALEN_NO_VALUE,
+                "argument 2 (alpha) rejected: alpha = 0.5 must lie between 0 and 0.1 "
+                "inclusive; 1 more element without a value"},
+               {KORVALEN_NO_LEVEL,
+                "no level for n = 0: n truncates to a count below 1 (or beyond 64 "
+                "bits); 1 more element without a value"},
+               {KORVALEN_NO_EXACT,
+                "no exact critical value for n = 0: n truncates to a count below 1 (or "
+                "beyond 64 bits); 1 more element without a value"}};
+  for (const auto& c : cases) {
+    if (c.kind == KORVALEN_NO_VALUE) {
+      korvalen_ljungcv_many(3, n, 3, x, 3, nullptr, 0, nullptr, values, nullptr, nullptr, &summary,
+                            nullptr, nullptr);
+    } else {
+      (c.kind == KORVALEN_NO_LEVEL ? korvalen_level_array : korvalen_exact_array)(
+          3, n, 3, x, 3, values, nullptr, nullptr, &summary);
+    }
+    korvalen_warning(&summary, c.kind | KORVALEN_PLAIN, said, sizeof said);
+    EXPECT_STREQ(said, c.says);
+    korvalen_warning(&summary, c.kind, said, sizeof said);  // the status where not plain
+    EXPECT_NE(std::strstr(said, "(status 1208"), nullptr) << said;
+    korvalen_warning(&summary, KORVALEN_NOT_WHOLE | KORVALEN_PLAIN, said, sizeof said);
+    EXPECT_STREQ(said, "n = 2.5 is not a whole number: truncated toward zero");
+  }
 }
 
 // The caller is asked between pieces of the work, and may stop it there.
@@ -316,9 +354,9 @@ TEST(Api, ManyStopsWhenTheCallerSays) {
   EXPECT_EQ(values[2 * (count / 3) - 1], korvalen_ljungcv(100, 0.05, nullptr).value);
   EXPECT_EQ(values[2 * (count / 3)], 7);
   asked = 0;
-  EXPECT_EQ(korvalen_explain_many(count, &n, 1, &level, 1, nullptr, 0, nullptr,
-                                  [](void*, std::size_t, const char*, std::size_t) {},
-                                  stop_at_second, &asked),
+  EXPECT_EQ(korvalen_explain_many(
+                count, &n, 1, &level, 1, nullptr, 0, nullptr,
+                [](void*, std::size_t, const char*, std::size_t) {}, stop_at_second, &asked),
             KORVALEN_STOPPED);
   EXPECT_EQ(asked, 2);
 }

@@ -30,7 +30,7 @@ for name in ("level", "exact"):
     getattr(lib, f"korvalen_{name}").argtypes = [ctypes.c_double, ctypes.c_double]
     getattr(lib, f"korvalen_{name}_array").restype = ctypes.c_size_t
     getattr(lib, f"korvalen_{name}_array").argtypes = [ctypes.c_size_t, D, ctypes.c_size_t, D,
-                                                       ctypes.c_size_t, D, I, I]
+                                                       ctypes.c_size_t, D, I, I, ctypes.c_void_p]
     getattr(lib, f"korvalen_explain_{name}").restype = ctypes.c_size_t
     getattr(lib, f"korvalen_explain_{name}").argtypes = [ctypes.c_double, ctypes.c_double,
                                                          ctypes.c_char_p, ctypes.c_size_t]
@@ -101,13 +101,13 @@ for name in ("level", "exact"):
     count = 12
     values, statuses, rejected = (ctypes.c_double * count)(), (ctypes.c_int32 * count)(), (ctypes.c_int32 * count)()
     without = getattr(lib, f"korvalen_{name}_array")(count, (ctypes.c_double * 6)(*n_in), 6,
-                                                      (ctypes.c_double * 2)(*x_in), 2, values, statuses, rejected)
+                                                      (ctypes.c_double * 2)(*x_in), 2, values, statuses, rejected, None)
     expected = [getattr(lib, f"korvalen_{name}")(n_in[i % 6], x_in[i % 2]) for i in range(count)]
     got = [(bits(values[i]), statuses[i], rejected[i]) for i in range(count)]
     if got != [(bits(e.value), e.status, e.rejected) for e in expected] or \
             without != sum(e.status != 0 for e in expected):
         failures.append(f"{name}_array differs from the scalar calls")
-    if getattr(lib, f"korvalen_{name}_array")(1, None, 1, (ctypes.c_double * 1)(1.0), 1, values, None, None) \
+    if getattr(lib, f"korvalen_{name}_array")(1, None, 1, (ctypes.c_double * 1)(1.0), 1, values, None, None, None) \
             != ctypes.c_size_t(-1).value:
         failures.append(f"{name}_array takes a NULL n")
 

@@ -63,11 +63,14 @@ class Result(ctypes.Structure):
 
 
 answers["C library"] = []
+unknown = []  # rows whose method the host rejects: an error in R and Python, not a value
 for n, alpha, m in rows:
     text, result = ctypes.create_string_buffer(1024), Result()
     lib.korvalen_explain_bytes(n, alpha, m, len(m or b""), text, 1024, ctypes.byref(result))
     answers["C library"].append((None if result.status else result.value, result.status,
                                  text.value.decode()))
+    lib.korvalen_explain_bytes(2, 0.05, m, len(m or b""), None, 0, ctypes.byref(result))
+    unknown.append(result.rejected == 3)  # the method alone decides
 
 # ljungcv batch on a CSV of the same rows (an empty method is the default).
 table = io.BytesIO()
@@ -85,25 +88,36 @@ answers["ljungcv batch"] = [(float(r["value"]) if r["value"] else None, STATUS[r
 n_all = np.array([r[0] for r in rows])
 alpha_all = np.array([r[1] for r in rows])
 methods = [r[2] for r in rows]
-values = korvalen.ljungcv(n_all, alpha_all, methods, errors="ignore")
+known = ~np.array(unknown)
+values = np.full(count, np.nan)
+values[known] = korvalen.ljungcv(n_all[known], alpha_all[known],
+                                 [m for m, k in zip(methods, known) if k], errors="ignore")
+try:
+    korvalen.ljungcv(n_all, alpha_all, methods, errors="ignore")
+    sys.exit("FAIL Python: a method the host rejects gave no error")
+except ValueError:
+    pass
 words = korvalen.explain(n_all, alpha_all, methods)
 answers["Python"] = [(None if math.isnan(v) else float(v), status_of(w), w)
                      for v, w in zip(values, words)]
 
 # R, all rows in one call, doubles and bytes passed exactly (as bits and hex).
 script = r"""
-x <- read.table(file("stdin"), colClasses = "character", col.names = c("n", "alpha", "method"))
+x <- read.table(file("stdin"), colClasses = "character", col.names = c("n", "alpha", "method", "known"))
 double_of <- function(hex) readBin(as.raw(strtoi(substring(hex, seq(1, 15, 2), seq(2, 16, 2)), 16L)), "double", n = 1L, endian = "big")
 method <- vapply(x$method, function(h) if (h == "-") "C" else `Encoding<-`(rawToChar(as.raw(strtoi(substring(h, seq(1, nchar(h), 2), seq(2, nchar(h), 2)), 16L))), "bytes"), "")
 n <- vapply(x$n, double_of, 0); alpha <- vapply(x$alpha, double_of, 0)
-v <- suppressWarnings(ljungcv(n, alpha, method))
+k <- x$known == "1"
+v <- rep(NA_real_, length(n))
+v[k] <- suppressWarnings(ljungcv(n[k], alpha[k], method[k]))
+if (!inherits(try(ljungcv(n, alpha, method), silent = TRUE), "try-error") && !all(k)) stop("no error")
 w <- ljungcv_explain(n, alpha, method)
 hex <- function(b) paste(format(as.hexmode(as.integer(b)), width = 2L), collapse = "")
 cat(sprintf("%s %s\n", ifelse(is.na(v), "-", vapply(v, function(d) hex(writeBin(d, raw(), endian = "big")), "")),
             vapply(w, function(s) { h <- hex(charToRaw(enc2utf8(s))); if (nzchar(h)) h else "-" }, "")), sep = "")
 """
-lines = "".join(f"{bits(n):016x} {bits(alpha):016x} {'-' if m is None else m.hex()}\n"
-                for n, alpha, m in rows)
+lines = "".join(f"{bits(n):016x} {bits(alpha):016x} {'-' if m is None else m.hex()} {0 if u else 1}\n"
+                for (n, alpha, m), u in zip(rows, unknown))
 r = subprocess.run(["Rscript", "-e", "suppressMessages(library(korvalen))", "-e", script],
                    input=lines.encode(), capture_output=True, check=True,
                    env={"R_LIBS": r_library, "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8"})

@@ -10,12 +10,12 @@ array([3.08711034, 3.81008757])
 >>> korvalen.explain(100, 0.2)
 'argument 2 (alpha) rejected: alpha = 0.2 must lie between 0 and 0.1 inclusive (status 120836)'
 """
-import collections
-import operator
-import sys
-import warnings
+import collections as _collections
+import operator as _operator
+import sys as _sys
+import warnings as _warnings
 
-import numpy as np
+import numpy as _np
 
 try:
     from . import _korvalen
@@ -45,7 +45,7 @@ def _keyword(m, pandas):
         return m.encode("utf-8", "backslashreplace")
     if isinstance(m, bytes):
         return m
-    if (isinstance(m, float) and np.isnan(m)) or (pandas is not None and m is pandas.NA):
+    if (isinstance(m, float) and _np.isnan(m)) or (pandas is not None and m is pandas.NA):
         return _MISSING
     raise TypeError(f"method must be a string, bytes or None, not {type(m).__name__}")
 
@@ -58,29 +58,29 @@ def _numbers(x, name, pandas):
     """
     if pandas is not None and isinstance(x, pandas.DataFrame):
         columns = [_numbers(x.iloc[:, j], name, pandas) for j in range(x.shape[1])]
-        return np.column_stack(columns) if columns else np.empty(x.shape)
+        return _np.column_stack(columns) if columns else _np.empty(x.shape)
     dtype = getattr(x, "dtype", None)
     if pandas is not None and isinstance(dtype, pandas.api.extensions.ExtensionDtype):
         if dtype.kind in "iuf":  # Int64, Float64 and the like
-            return x.to_numpy(dtype=float, na_value=np.nan)
+            return x.to_numpy(dtype=float, na_value=_np.nan)
         raise TypeError(f"{name} must be numbers, not {dtype}")
     if x is None:
         raise TypeError(f"{name} must be numbers, not None")
     if isinstance(x, (list, tuple)):  # NumPy would take [10, True] as [10, 1]
-        for v in np.asarray(x, dtype=object).ravel():
-            if isinstance(v, (bool, np.bool_)):
+        for v in _np.asarray(x, dtype=object).ravel():
+            if isinstance(v, (bool, _np.bool_)):
                 raise TypeError(f"{name} must be numbers, not bool")
-    array = np.asarray(x)
+    array = _np.asarray(x)
     if array.dtype.kind in "iuf":
         return array.astype(float, copy=False)
     if array.dtype.kind == "O":
         def number(v):
             if v is None or (pandas is not None and v is pandas.NA):
-                return np.nan
-            if isinstance(v, (int, float, np.integer, np.floating)) and not isinstance(v, bool):
+                return _np.nan
+            if isinstance(v, (int, float, _np.integer, _np.floating)) and not isinstance(v, bool):
                 return float(v)
             raise TypeError(f"{name} must be numbers, not {type(v).__name__}")
-        return np.array([number(v) for v in array.ravel()], dtype=float).reshape(array.shape)
+        return _np.array([number(v) for v in array.ravel()], dtype=float).reshape(array.shape)
     raise TypeError(f"{name} must be numbers, not {array.dtype}")
 
 
@@ -94,19 +94,19 @@ class _Call:
     """
 
     def __init__(self, n, alpha, method, second="alpha"):
-        pandas = sys.modules.get("pandas")  # no dependency: only a caller's objects are pandas'
+        pandas = _sys.modules.get("pandas")  # no dependency: only a caller's objects are pandas'
         args = {"n": n, second: alpha, "method": method}
         self.frame = self.series = None
         if pandas is not None:
             self._align(args, pandas)
-        masks = [np.ma.getmaskarray(a) for a in args.values() if isinstance(a, np.ma.MaskedArray)]
-        data = {k: a.data if isinstance(a, np.ma.MaskedArray) else a for k, a in args.items()}
+        masks = [_np.ma.getmaskarray(a) for a in args.values() if isinstance(a, _np.ma.MaskedArray)]
+        data = {k: a.data if isinstance(a, _np.ma.MaskedArray) else a for k, a in args.items()}
         n_array = _numbers(data["n"], "n", pandas)
         alpha_array = _numbers(data[second], second, pandas)
         method = data["method"]
         scalar_method = method is None or isinstance(method, (str, bytes))
-        method_array = None if scalar_method else np.asarray(method, dtype=object)
-        shape = np.broadcast_shapes(n_array.shape, alpha_array.shape,
+        method_array = None if scalar_method else _np.asarray(method, dtype=object)
+        shape = _np.broadcast_shapes(n_array.shape, alpha_array.shape,
                                     () if scalar_method else method_array.shape,
                                     *[m.shape for m in masks])
         labelled = self.frame if self.frame is not None else self.series
@@ -118,17 +118,17 @@ class _Call:
         if scalar_method:
             self.methods = [_keyword(method, pandas)]
         else:
-            array = np.broadcast_to(method_array, shape)
+            array = _np.broadcast_to(method_array, shape)
             self.methods = [_keyword(m, pandas) for m in array.ravel()]
-        skip = np.zeros(shape, dtype=bool)
+        skip = _np.zeros(shape, dtype=bool)
         for m in masks:
             skip |= m
         self.masked = skip.copy() if masks else None
-        missing = np.array([m is _MISSING for m in self.methods])
+        missing = _np.array([m is _MISSING for m in self.methods])
         if missing.any():
             skip |= missing[0] if scalar_method else missing.reshape(shape)
             self.methods = [None if m is _MISSING else m for m in self.methods]
-        self.skip = skip.ravel().astype(np.uint8) if skip.any() else np.empty(0, dtype=np.uint8)
+        self.skip = skip.ravel().astype(_np.uint8) if skip.any() else _np.empty(0, dtype=_np.uint8)
 
     def _align(self, args, pandas):
         """The pandas objects among the arguments aligned, in args."""
@@ -141,14 +141,28 @@ class _Call:
             index = self._union([args[k].index for k in frames])
             columns = self._union([args[k].columns for k in frames])
             for k in frames:
-                args[k] = args[k].reindex(index=index, columns=columns)
+                args[k] = self._reindexed(self._reindexed(args[k], index), columns, axis=1)
             self.frame = ((len(index), len(columns)), index, columns)
         elif series:
             index = self._union([args[k].index for k in series])
             for k in series:
-                args[k] = args[k].reindex(index)
+                args[k] = self._reindexed(args[k], index)
             names = {args[k].name for k in series}
             self.series = ((len(index),), index, names.pop() if len(names) == 1 else None)
+
+    @staticmethod
+    def _reindexed(x, labels, axis=0):
+        """x on the labels; equal labels, duplicates among them, as they are
+        (as pandas arithmetic pairs them by position). Duplicates in labels
+        that differ have no one way to pair, and are refused."""
+        own = x.axes[axis]
+        if own.equals(labels):
+            return x
+        if not own.is_unique or not labels.is_unique:
+            twice = own[own.duplicated()].unique() if not own.is_unique else labels[labels.duplicated()].unique()
+            raise ValueError(f"labels {list(twice[:5])} appear more than once in indexes that differ: "
+                             "align the arguments first (or pass their values)")
+        return x.reindex(labels, axis=axis)
 
     @staticmethod
     def _union(indexes):
@@ -161,7 +175,7 @@ class _Call:
     def _flat(self, a):
         if a.ndim == 0:
             return a.reshape(1)
-        return a.ravel() if a.shape == self.shape else np.broadcast_to(a, self.shape).ravel()
+        return a.ravel() if a.shape == self.shape else _np.broadcast_to(a, self.shape).ravel()
 
     def result(self, flat):
         """A float or str for scalars, a masked array where a mask was given, a
@@ -169,12 +183,12 @@ class _Call:
         values = flat.reshape(self.shape)
         if self.frame is not None:
             _, index, columns = self.frame
-            return sys.modules["pandas"].DataFrame(values, index=index, columns=columns)
+            return _sys.modules["pandas"].DataFrame(values, index=index, columns=columns)
         if self.series is not None:
             _, index, name = self.series
-            return sys.modules["pandas"].Series(values, index=index, name=name)
+            return _sys.modules["pandas"].Series(values, index=index, name=name)
         if self.masked is not None:
-            return np.ma.masked_array(values, mask=self.masked)
+            return _np.ma.masked_array(values, mask=self.masked)
         return values.item() if values.ndim == 0 else values
 
 
@@ -187,7 +201,20 @@ def _say(said, errors, name, depth=3):
         if errors == "raise":
             raise ValueError(f"{name}: {message}")
         if errors == "warn":
-            warnings.warn(f"{name}: {message}", RuntimeWarning, stacklevel=depth)
+            _warnings.warn(f"{name}: {message}", RuntimeWarning, stacklevel=depth)
+
+
+def _known(methods):
+    """Raise ValueError, in the library's words, for the first method that is
+    no keyword: a missing value and a warning would read as "no outliers"."""
+    keywords = list(dict.fromkeys(m for m in methods if m is not None))
+    if not keywords:
+        return
+    one, none = _np.array([2.0]), _np.empty(0, dtype=_np.uint8)
+    values, _ = _korvalen.evaluate(one, _np.array([0.05]), keywords, none)
+    if _np.isnan(values).any():
+        unknown = keywords[int(_np.flatnonzero(_np.isnan(values))[0])]
+        raise ValueError(f"ljungcv: {_korvalen.evaluate(one, _np.array([0.05]), [unknown], none)[1][1]}")
 
 
 def ljungcv(n, alpha, method="C", errors="warn"):
@@ -199,22 +226,27 @@ def ljungcv(n, alpha, method="C", errors="warn"):
         Number of statistics; truncated toward zero. Integers or floats;
         ``nan``, ``pd.NA`` and the NA of a nullable pandas dtype (``Int64``,
         ``Float64``) are missing. Booleans, complex numbers, dates, durations,
-        text and ``None`` raise ``TypeError``.
+        text and ``None`` raise ``TypeError`` (R's package takes a logical as
+        a number, as R's own functions do).
     alpha : array_like, masked array, Series or DataFrame
         Significance level, 0 to 0.1 inclusive; numbers as for ``n``.
     method : str, bytes, None or array_like of them, optional
         ``"C"`` (the default; also ``"CORR"``, ``"CORRECT"``, ``"CORRECTED"``):
         the corrected curve; ``"L"`` or ``"LJUNG"``: the asymptotic formula.
         Case and surrounding blanks do not matter. ``None`` is the default;
-        ``nan`` or ``pd.NA`` a missing method.
+        ``nan`` or ``pd.NA`` a missing method. Any other text raises
+        ``ValueError`` naming the keywords (``explain`` gives the host's
+        rejection instead).
     errors : {"warn", "raise", "ignore"}, optional
         What a warning does: a ``RuntimeWarning`` (the default), a
         ``ValueError`` instead, or nothing.
 
     The three arguments broadcast against each other. pandas objects are
     aligned on their labels as pandas arithmetic aligns them: equal indexes
-    pair by position, others are joined (sorted) and a label one lacks is
-    missing there. A Series and a DataFrame together raise ``TypeError``
+    pair by position, duplicate labels included; others are joined (sorted)
+    and a label one lacks is missing there; duplicate labels in indexes that
+    differ raise ``ValueError`` (pandas would pair every copy with every
+    other, which no element-wise function means). A Series and a DataFrame together raise ``TypeError``
     (pandas would match the Series' index against the columns). A masked
     element of any argument, and a missing method, is not evaluated.
 
@@ -222,13 +254,14 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     not a whole number ("n = 2.79 is not a whole number: truncated toward
     zero; 3 more elements not whole"), and a result without a value from
     arguments that are not missing (the library's sentence for the first,
-    and how many more: a rejected alpha or method, n below 1, n = 1 with
+    and how many more: a rejected alpha, n below 1, n = 1 with
     ``"L"``, alpha 0 with ``"C"``, a corrected value below the value for a
     single statistic), and a value whose level for independent statistics
     (``level``) passes its ``alpha`` by more than one part in a million (the
     default method's from a few thousand statistics on, and at ``n = 3`` for
     small ``alpha``), with that level and what keeps to ``alpha``. Missing
-    inputs give ``nan`` silently. ``explain``
+    inputs give ``nan`` silently. The warnings leave out the host's status,
+    which ``explain`` keeps. ``explain``
     gives every element's reason; ``warnings.catch_warnings()`` or
     ``errors="ignore"`` silences them.
 
@@ -285,7 +318,8 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     _say([], errors, "ljungcv")
     call = _Call(n, alpha, method)
     if 0 in call.shape:
-        return call.result(np.empty(0))
+        return call.result(_np.empty(0))
+    _known(call.methods)
     values, said = _korvalen.evaluate(call.n, call.alpha, call.methods, call.skip)
     said.append(_korvalen.above_alpha(call.n, call.alpha, values))
     _say(said, errors, "ljungcv")
@@ -302,12 +336,12 @@ def explain(n, alpha, method="C"):
     """
     call = _Call(n, alpha, method)
     sentences = _korvalen.explain(call.n, call.alpha, call.methods, call.skip) if 0 not in call.shape else []
-    out = np.empty(len(sentences), dtype=object)
+    out = _np.empty(len(sentences), dtype=object)
     out[:] = sentences
     if call.masked is not None:
         out[call.masked.ravel()] = ""  # under the mask
     if not any(s is None for s in out):
-        out = out.astype(str) if len(sentences) else np.empty(0, dtype=str)
+        out = out.astype(str) if len(sentences) else _np.empty(0, dtype=str)
     return call.result(out)
 
 
@@ -316,10 +350,10 @@ def _tail(exact_value, n, x, errors, name, second):
     _say([], errors, name)
     call = _Call(n, x, None, second)
     if 0 in call.shape:
-        return call.result(np.empty(0))
+        return call.result(_np.empty(0))
     n_flat = call.n
     if call.skip.size:  # a masked element is a missing one
-        n_flat = np.where(call.skip.astype(bool), np.nan, np.broadcast_to(n_flat, call.skip.shape))
+        n_flat = _np.where(call.skip.astype(bool), _np.nan, _np.broadcast_to(n_flat, call.skip.shape))
     values, said = _korvalen.tail(exact_value, n_flat, call.alpha)
     _say(said, errors, name, depth=4)
     return call.result(values)
@@ -363,7 +397,7 @@ def exact(n, alpha, errors="warn"):
     return _tail(True, n, alpha, errors, "exact", "alpha")
 
 
-TestResult = collections.namedtuple("TestResult", "statistic pvalue critical_value n outliers")
+TestResult = _collections.namedtuple("TestResult", "statistic pvalue critical_value n outliers")
 TestResult.__doc__ = """What ``test`` finds: the largest absolute statistic, its p-value
 (``level``), the critical value (``ljungcv``), the ``n`` both used, and the
 positions (labels for a Series) whose absolute value exceeds the value."""
@@ -385,21 +419,21 @@ def test(z, alpha=0.05, method="C", kinds=1):
     >>> korvalen.test([0.3, -3.9, 1.2] + [0.5] * 97)
     TestResult(statistic=3.9, pvalue=0.009573609878902411, critical_value=3.810087571983974, n=100, outliers=array([1]))
     """
-    pandas = sys.modules.get("pandas")
-    kinds = operator.index(kinds)
+    pandas = _sys.modules.get("pandas")
+    kinds = _operator.index(kinds)
     if kinds < 1:
         raise ValueError("kinds must be 1 or more")
-    mask = np.ma.getmaskarray(z) if isinstance(z, np.ma.MaskedArray) else None
+    mask = _np.ma.getmaskarray(z) if isinstance(z, _np.ma.MaskedArray) else None
     values = _numbers(z.data if mask is not None else z, "z", pandas)
     if values.ndim != 1:
         raise ValueError(f"z must be one-dimensional, not of shape {values.shape}")
-    present = ~np.isnan(values) if mask is None else ~np.isnan(values) & ~mask
+    present = ~_np.isnan(values) if mask is None else ~_np.isnan(values) & ~mask
     if not present.any():
         raise ValueError("z holds no statistic: every element is missing")
     n = int(present.sum()) * kinds
-    statistic = float(np.max(np.abs(values[present])))
+    statistic = float(_np.max(_np.abs(values[present])))
     critical = ljungcv(n, alpha, method)
-    outliers = np.flatnonzero(present & (np.abs(values) > critical))
+    outliers = _np.flatnonzero(present & (_np.abs(values) > critical))
     if pandas is not None and isinstance(z, pandas.Series):
         outliers = z.index[outliers]
     return TestResult(statistic, level(n, statistic), critical, n, outliers)

@@ -8,7 +8,6 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,6 +63,18 @@ void check(std::size_t done) {
   if (done == SIZE_MAX) throw std::logic_error("the library refused its arguments");
 }
 
+// The warnings of a summary, in the library's words without the host's
+// status: n not whole, and the kind of result without a value; None for none.
+py::list warnings_of(const korvalen_summary& summary, int no_value) {
+  py::list said;
+  for (const int kind : {static_cast<int>(KORVALEN_NOT_WHOLE), no_value}) {
+    std::string text(korvalen_warning(&summary, kind | KORVALEN_PLAIN, nullptr, 0), '\0');
+    korvalen_warning(&summary, kind | KORVALEN_PLAIN, text.data(), text.size() + 1);
+    said.append(text.empty() ? py::object(py::none()) : py::object(py::str(text)));
+  }
+  return said;
+}
+
 // The values, and the warnings to give (None for none): n not whole, and
 // results without a value from arguments that are not missing.
 py::tuple evaluate(const Doubles& n, const Doubles& alpha, const Methods& methods,
@@ -74,20 +85,13 @@ py::tuple evaluate(const Doubles& n, const Doubles& alpha, const Methods& method
   std::size_t done;
   {
     py::gil_scoped_release unlocked;  // the library holds no state
-    done = korvalen_ljungcv_many(c.count, n.data(), static_cast<std::size_t>(n.size()),
-                                 alpha.data(), static_cast<std::size_t>(alpha.size()),
-                                 c.keywords.data(), c.keywords.size(), c.skipped,
-                                 values.mutable_data(), nullptr, nullptr, &summary, interrupted,
-                                 nullptr);
+    done = korvalen_ljungcv_many(
+        c.count, n.data(), static_cast<std::size_t>(n.size()), alpha.data(),
+        static_cast<std::size_t>(alpha.size()), c.keywords.data(), c.keywords.size(), c.skipped,
+        values.mutable_data(), nullptr, nullptr, &summary, interrupted, nullptr);
   }
   check(done);
-  py::list said;
-  for (const int kind : {KORVALEN_NOT_WHOLE, KORVALEN_NO_VALUE}) {
-    std::string text(korvalen_warning(&summary, kind, nullptr, 0), '\0');
-    korvalen_warning(&summary, kind, text.data(), text.size() + 1);
-    said.append(text.empty() ? py::object(py::none()) : py::object(py::str(text)));
-  }
-  return py::make_tuple(values, said);
+  return py::make_tuple(values, warnings_of(summary, KORVALEN_NO_VALUE));
 }
 
 // The library's sentence for every element ("" for a value), None where skipped.
@@ -116,49 +120,21 @@ py::list explain(const Doubles& n, const Doubles& alpha, const Methods& methods,
 }
 
 // level(n, c) (exact false) or exact(n, alpha) over whole arrays, each of one
-// element or all, and the warnings to give as evaluate() gives them: n not
-// whole, and results without a value, each from inputs that are not missing.
+// element or all, and their warnings as evaluate() gives them.
 py::tuple tail(bool exact, const Doubles& n, const Doubles& x) {
-  const std::size_t count = element_count(static_cast<std::size_t>(n.size()),
-                                          static_cast<std::size_t>(x.size()), 1);
+  const std::size_t count =
+      element_count(static_cast<std::size_t>(n.size()), static_cast<std::size_t>(x.size()), 1);
   py::array_t<double> values(static_cast<py::ssize_t>(count));
-  std::vector<std::int32_t> statuses(count);
+  korvalen_summary summary;
   {
     py::gil_scoped_release unlocked;
     const auto array = exact ? korvalen_exact_array : korvalen_level_array;
     check(array(count, n.data(), static_cast<std::size_t>(n.size()), x.data(),
-                static_cast<std::size_t>(x.size()), values.mutable_data(), statuses.data(),
-                nullptr));
+                static_cast<std::size_t>(x.size()), values.mutable_data(), nullptr, nullptr,
+                &summary));
   }
-  korvalen_summary notes{};  // the not-whole notice, for the library's words
-  std::size_t without_value = 0, first = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const double ni = n.data()[n.size() == 1 ? 0 : i], xi = x.data()[x.size() == 1 ? 0 : i];
-    if (std::isnan(ni) || std::isnan(xi)) continue;
-    if (std::isfinite(ni) && ni != std::trunc(ni) && notes.not_whole.count++ == 0) {
-      notes.not_whole.first = i;
-      notes.not_whole.n = ni;
-    }
-    if (statuses[i] != KORVALEN_SUCCESS && without_value++ == 0) first = i;
-  }
-  py::list said;
-  std::string text(korvalen_warning(&notes, KORVALEN_NOT_WHOLE, nullptr, 0), '\0');
-  korvalen_warning(&notes, KORVALEN_NOT_WHOLE, text.data(), text.size() + 1);
-  said.append(text.empty() ? py::object(py::none()) : py::object(py::str(text)));
-  if (without_value > 0) {
-    const auto explain = exact ? korvalen_explain_exact : korvalen_explain_level;
-    const double ni = n.data()[n.size() == 1 ? 0 : first], xi = x.data()[x.size() == 1 ? 0 : first];
-    text.assign(explain(ni, xi, nullptr, 0), '\0');
-    explain(ni, xi, text.data(), text.size() + 1);
-    if (without_value > 1) {
-      text += "; " + std::to_string(without_value - 1) +
-              (without_value == 2 ? " more element" : " more elements") + " without a value";
-    }
-    said.append(py::str(text));
-  } else {
-    said.append(py::none());
-  }
-  return py::make_tuple(values, said);
+  return py::make_tuple(values,
+                        warnings_of(summary, exact ? KORVALEN_NO_EXACT : KORVALEN_NO_LEVEL));
 }
 
 // The library's warning for values above their alpha, or None.
@@ -178,10 +154,8 @@ py::object above_alpha(const Doubles& n, const Doubles& alpha, const Doubles& va
 
 PYBIND11_MODULE(_korvalen, m) {
   m.doc() = "Native LJUNGCV evaluation over arrays (see korvalen.ljungcv).";
-  m.def("evaluate", &evaluate, py::arg("n"), py::arg("alpha"), py::arg("methods"),
-        py::arg("skip"));
-  m.def("explain", &explain, py::arg("n"), py::arg("alpha"), py::arg("methods"),
-        py::arg("skip"));
+  m.def("evaluate", &evaluate, py::arg("n"), py::arg("alpha"), py::arg("methods"), py::arg("skip"));
+  m.def("explain", &explain, py::arg("n"), py::arg("alpha"), py::arg("methods"), py::arg("skip"));
   m.def("tail", &tail, py::arg("exact"), py::arg("n"), py::arg("x"));
   m.def("above_alpha", &above_alpha, py::arg("n"), py::arg("alpha"), py::arg("values"));
   m.attr("library_version") = korvalen_version();

@@ -32,6 +32,9 @@ echo "ok   installed into the venv, with py.typed"
 
 (cd "$work" && "$venv/bin/python" -m pytest -q -p no:cacheprovider "$here/tests")
 (cd "$work" && "$venv/bin/python" -m mypy --strict --no-incremental "$here/tests/typed_example.py")
+# The stubs themselves, read as source: no overloads that overlap.
+(cd "$work" && "$venv/bin/python" -m mypy --strict --no-incremental --ignore-missing-imports \
+  "$site/__init__.pyi")
 # Every line marked as a mistake, and no other, is an error.
 misuse=$here/tests/typed_misuse.py
 reported=$(cd "$work" && { "$venv/bin/python" -m mypy --strict --no-incremental "$misuse" || true; } |

@@ -2,6 +2,7 @@
 import csv
 import math
 import pathlib
+import re
 import warnings
 
 import numpy as np
@@ -19,6 +20,12 @@ ROWS = list(csv.DictReader(FIXTURE.open(newline="")))
 def test_values_and_words_are_the_tools(row):
     method = row["method"] or None
     n, alpha = float(row["n"]), float(row["alpha"])
+    assert korvalen.explain(n, alpha, method) == row["message"]
+    plain = re.sub(r" \(status \d+\)$", "", row["message"])  # warnings and errors leave it out
+    if row["message"].startswith("argument 3 (method)"):  # an unknown method is an error
+        with pytest.raises(ValueError, match=re.escape(f"ljungcv: {plain}")):
+            korvalen.ljungcv(n, alpha, method)
+        return
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
         got = korvalen.ljungcv(n, alpha, method)
@@ -27,11 +34,10 @@ def test_values_and_words_are_the_tools(row):
         assert got == float(row["value"])
     else:
         assert math.isnan(got)
-    assert korvalen.explain(n, alpha, method) == row["message"]
     warned = [str(w.message) for w in caught]
     want = [f"ljungcv: n = {row['n']} is not a whole number: truncated toward zero"] \
         if n != int(n) else []
-    want += [f"ljungcv: {row['message']}"] if row["message"] else []
+    want += [f"ljungcv: {plain}"] if row["message"] else []
     if row["value"] and korvalen.level(n, got) > alpha * (1 + 1e-6):  # the value passes alpha
         assert warned[-1].startswith(f"ljungcv: n = {row['n']}, alpha = {row['alpha']}: the value")
         warned.pop()
@@ -59,7 +65,8 @@ def test_one_warning_of_each_kind_raise_or_ignore_and_nan_is_silent():
         got = korvalen.ljungcv([100, 2.79, 1, 7.5, 100], [0.2, 0.05, 0.05, 0.05, -1], "L")
     assert [str(w.message) for w in caught] == [
         "ljungcv: n = 2.79 is not a whole number: truncated toward zero; 1 more element not whole",
-        "ljungcv: " + korvalen.explain(100, 0.2, "L") + "; 2 more elements without a value"]
+        "ljungcv: " + korvalen.explain(100, 0.2, "L")[:-len(" (status 120836)")]
+        + "; 2 more elements without a value"]
     assert all(w.category is RuntimeWarning and w.filename == __file__ for w in caught)
     assert np.isnan(got[[0, 2, 4]]).all() and not np.isnan(got[[1, 3]]).any()
     with pytest.raises(ValueError, match=r"argument 3 \(method\) rejected: 'CORRE'"):
@@ -71,10 +78,22 @@ def test_one_warning_of_each_kind_raise_or_ignore_and_nan_is_silent():
         assert np.isnan(korvalen.ljungcv(100, 0.05, [np.nan, "C"])[0])
 
 
-@pytest.mark.parametrize("method", ["L\x00garbage", b"C\x00L", "L\udcff", "\x00"])
-def test_a_method_the_host_rejects_is_rejected(method):
-    with pytest.warns(RuntimeWarning, match=r"argument 3 \(method\) rejected"):
-        assert math.isnan(korvalen.ljungcv(100, 0.05, method))
+@pytest.mark.parametrize("method", ["L\x00garbage", b"C\x00L", "L\udcff", "\x00", "asymptotic"])
+def test_a_method_the_host_rejects_is_an_error(method):
+    with pytest.raises(ValueError, match=r"ljungcv: argument 3 \(method\) rejected: .* is not one of L, "):
+        korvalen.ljungcv([100, 10], 0.05, ["C", method])
+    assert korvalen.explain(100, 0.05, method).startswith("argument 3 (method) rejected")
+
+
+def test_the_namespace_holds_its_names_and_duplicate_labels_align_as_in_pandas():
+    assert [name for name in dir(korvalen) if not name.startswith("_")] == sorted(
+        set(korvalen.__all__) - {"__version__"})
+    pd = pytest.importorskip("pandas")
+    s = pd.Series([100.0, 200.0, 300.0], index=["a", "a", "b"])
+    assert korvalen.ljungcv(s, s * 0 + 0.05).equals(korvalen.ljungcv(s, 0.05))
+    assert korvalen.ljungcv(s, 0.05).tolist() == korvalen.ljungcv([100, 200, 300], 0.05).tolist()
+    with pytest.raises(ValueError, match=r"labels \['a'\] appear more than once"):
+        korvalen.ljungcv(s, pd.Series([0.05, 0.01], index=["a", "b"]))
 
 
 def test_a_nul_is_quoted_and_counted_as_one_byte():

@@ -12,3 +12,6 @@ scalar: float = korvalen.ljungcv([100], 0.05)  # mistake
 pvalue: str = korvalen.level(100, 3.5)  # mistake
 threshold = korvalen.exact(100, 0.05, errors="loud")  # mistake
 counted: str = korvalen.test([1.0, 2.0]).n  # mistake
+wrong = korvalen.ljungcv(100, 0.05, method=5)  # mistake
+wrongs = korvalen.ljungcv([100, 10], 0.05, method=[5, 6])  # mistake
+words = korvalen.explain("100", 0.05)  # mistake

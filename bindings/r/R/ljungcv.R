@@ -1,23 +1,32 @@
 # Critical values for the largest of n absolute standardized statistics; see
 # ?ljungcv. The C library decides what to warn about, and says it.
+# Warnings and errors name the function the user called, as R's own do.
 ljungcv <- function(n, alpha, method = "C") {
-  args <- recycled(n, alpha, method)
+  call <- sys.call()
+  args <- recycled(n, alpha, method, call = call)
   if (is.null(args)) return(double(0))
+  # An unknown method is an error, as a wrong option is in R: a missing value
+  # and a warning would read as "no outliers".
+  keywords <- unique(args$method[!is.na(args$method)])
+  known <- if (length(keywords)) .Call(C_ljungcv, 2, 0.05, keywords) else list(0)
+  if (anyNA(known[[1L]])) {
+    stop(simpleError(.Call(C_ljungcv, 2, 0.05, keywords[is.na(known[[1L]])][1L])[[2L]][2L], call))
+  }
   out <- .Call(C_ljungcv, args$n, args$alpha, args$method)
   said <- c(out[[2L]], .Call(C_above_alpha, args$n, args$alpha, out[[1L]]))
-  for (message in said[nzchar(said)]) warning(message, call. = FALSE)
+  for (message in said[nzchar(said)]) warning(simpleWarning(message, call))
   shaped(out[[1L]], args)
 }
 
-ljungcv_level <- function(n, c) tail_of(FALSE, n, c, "c")
+ljungcv_level <- function(n, c) tail_of(FALSE, n, c, "c", sys.call())
 
-ljungcv_exact <- function(n, alpha) tail_of(TRUE, n, alpha, "alpha")
+ljungcv_exact <- function(n, alpha) tail_of(TRUE, n, alpha, "alpha", sys.call())
 
-tail_of <- function(exact, n, x, name) {
-  args <- recycled(n, x, NA_character_, name)
+tail_of <- function(exact, n, x, name, call) {
+  args <- recycled(n, x, NA_character_, name, call)
   if (is.null(args)) return(double(0))
   out <- .Call(C_tail, exact, args$n, args$alpha)
-  for (message in out[[2L]][nzchar(out[[2L]])]) warning(message, call. = FALSE)
+  for (message in out[[2L]][nzchar(out[[2L]])]) warning(simpleWarning(message, call))
   shaped(out[[1L]], args)
 }
 
@@ -41,7 +50,7 @@ ljungcv_test <- function(z, alpha = 0.05, method = "C", kinds = 1) {
 }
 
 ljungcv_explain <- function(n, alpha, method = "C") {
-  args <- recycled(n, alpha, method)
+  args <- recycled(n, alpha, method, call = sys.call())
   if (is.null(args)) return(character(0))
   shaped(.Call(C_explain, args$n, args$alpha, args$method), args)
 }
@@ -53,11 +62,12 @@ ljungcv_explain <- function(n, alpha, method = "C") {
 # NA), method strings of any encoding (or NA): anything else is an error
 # that names the argument, where as.double() would quietly take a factor's
 # codes or a date's days.
-recycled <- function(n, alpha, method, alpha_name = "alpha") {
+recycled <- function(n, alpha, method, alpha_name = "alpha", call = NULL) {
   refuse <- function(name, x, wanted) {
-    stop(sprintf("'%s' must be %s, not %s", name, wanted,
-                 if (is.null(x)) "NULL" else paste(class(x), collapse = "/")), call. = FALSE)
+    stop(simpleError(sprintf("'%s' must be %s, not %s", name, wanted,
+                             if (is.null(x)) "NULL" else paste(class(x), collapse = "/")), call))
   }
+  if (is.factor(method)) method <- as.character(method)  # as expand.grid and data.frame make it
   if (!(is.numeric(n) || is.logical(n))) refuse("n", n, "numeric")
   if (!(is.numeric(alpha) || is.logical(alpha))) refuse(alpha_name, alpha, "numeric")
   if (!(is.character(method) || is.logical(method) && all(is.na(method))))
@@ -66,7 +76,7 @@ recycled <- function(n, alpha, method, alpha_name = "alpha") {
   if (any(lengths == 0L)) return(NULL)
   count <- max(lengths)
   if (any(count %% lengths != 0L)) {
-    warning("longer argument not a multiple of length of shorter")
+    warning(simpleWarning("longer argument not a multiple of length of shorter", call))
   }
   fit <- function(x) if (length(x) == 1L || length(x) == count) x else rep_len(x, count)
   from <- list(n, alpha, method)[[which(lengths == count)[1L]]]
@@ -74,8 +84,9 @@ recycled <- function(n, alpha, method, alpha_name = "alpha") {
        method = fit(as.character(method)), from = from)
 }
 
-# The result with the names, dim and dimnames of the argument it takes them from.
+# The result with the attributes of the argument it takes them from (a ts
+# stays a ts), as qnorm's result has them.
 shaped <- function(result, args) {
-  for (a in c("dim", "dimnames", "names")) attr(result, a) <- attr(args$from, a, exact = TRUE)
+  attributes(result) <- attributes(args$from)
   result
 }

@@ -5,8 +5,6 @@
  * side recycles). */
 #include <R.h>
 #include <Rinternals.h>
-#include <math.h>
-#include <stdio.h>
 #include <string.h>
 #include <korvalen/korvalen.h>
 
@@ -64,6 +62,25 @@ static void check(size_t done) {
   if (done == SIZE_MAX) error("the library refused its arguments");
 }
 
+/* list(values, warnings): the warnings of a summary in the library's words,
+ * without the host's status: n not whole, and the kind of result without a
+ * value ("" for none). */
+static SEXP with_warnings(SEXP values, const korvalen_summary* summary, int no_value) {
+  const int kinds[] = {KORVALEN_NOT_WHOLE, no_value};
+  SEXP said = PROTECT(allocVector(STRSXP, 2));
+  for (int k = 0; k < 2; ++k) {
+    const size_t length = korvalen_warning(summary, kinds[k] | KORVALEN_PLAIN, NULL, 0);
+    char* text = R_alloc(length + 1, 1);
+    korvalen_warning(summary, kinds[k] | KORVALEN_PLAIN, text, length + 1);
+    SET_STRING_ELT(said, k, mkCharLenCE(text, (int)length, CE_UTF8));
+  }
+  SEXP result = PROTECT(allocVector(VECSXP, 2));
+  SET_VECTOR_ELT(result, 0, values);
+  SET_VECTOR_ELT(result, 1, said);
+  UNPROTECT(2);
+  return result;
+}
+
 /* list(values, warnings): NA without a value, and the warnings to give. */
 SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method) {
   const R_xlen_t count = element_count(n, alpha, method);
@@ -78,18 +95,8 @@ SEXP korvalen_r_ljungcv(SEXP n, SEXP alpha, SEXP method) {
   for (R_xlen_t i = 0; done > 0 && i < count; ++i) {
     if (ISNAN(v[i])) v[i] = NA_REAL; /* the host's missing value becomes R's */
   }
-  const int kinds[] = {KORVALEN_NOT_WHOLE, KORVALEN_NO_VALUE};
-  SEXP said = PROTECT(allocVector(STRSXP, 2));
-  for (int k = 0; k < 2; ++k) {
-    const size_t length = korvalen_warning(&summary, kinds[k], NULL, 0);
-    char* text = R_alloc(length + 1, 1);
-    korvalen_warning(&summary, kinds[k], text, length + 1);
-    SET_STRING_ELT(said, k, mkCharLenCE(text, (int)length, CE_UTF8));
-  }
-  SEXP result = PROTECT(allocVector(VECSXP, 2));
-  SET_VECTOR_ELT(result, 0, values);
-  SET_VECTOR_ELT(result, 1, said);
-  UNPROTECT(3);
+  SEXP result = PROTECT(with_warnings(values, &summary, KORVALEN_NO_VALUE));
+  UNPROTECT(2);
   return result;
 }
 
@@ -110,60 +117,21 @@ SEXP korvalen_r_explain(SEXP n, SEXP alpha, SEXP method) {
   return sentences;
 }
 
-/* A warning's text as an R string, from a writer that measures and writes. */
-static SEXP text_of(size_t length, const char* text) {
-  return mkCharLenCE(text, (int)length, CE_UTF8);
-}
-
-/* list(values, warnings) for ljungcv_level (exact 0) or ljungcv_exact: the
- * warnings for n not whole and results without a value, each from inputs
- * that are not NA, as ljungcv gives them. */
+/* list(values, warnings) for ljungcv_level (exact FALSE) or ljungcv_exact, the
+ * warnings as ljungcv gives them. */
 SEXP korvalen_r_tail(SEXP exact, SEXP n, SEXP x) {
   const R_xlen_t count = XLENGTH(n) > XLENGTH(x) ? XLENGTH(n) : XLENGTH(x);
-  const R_xlen_t n_count = XLENGTH(n), x_count = XLENGTH(x);
   const int is_exact = asLogical(exact);
   SEXP values = PROTECT(allocVector(REALSXP, count));
-  int32_t* statuses = (int32_t*)R_alloc((size_t)count, sizeof(int32_t));
+  korvalen_summary summary;
   check((is_exact ? korvalen_exact_array : korvalen_level_array)(
-      (size_t)count, REAL(n), (size_t)n_count, REAL(x), (size_t)x_count, REAL(values), statuses,
-      NULL));
-  korvalen_summary notes;
-  memset(&notes, 0, sizeof notes);
-  size_t without_value = 0;
-  R_xlen_t first = 0;
+      (size_t)count, REAL(n), (size_t)XLENGTH(n), REAL(x), (size_t)XLENGTH(x), REAL(values), NULL,
+      NULL, &summary));
   for (R_xlen_t i = 0; i < count; ++i) {
-    const double ni = REAL(n)[n_count == 1 ? 0 : i], xi = REAL(x)[x_count == 1 ? 0 : i];
     if (ISNAN(REAL(values)[i])) REAL(values)[i] = NA_REAL;
-    if (ISNAN(ni) || ISNAN(xi)) continue;
-    if (R_FINITE(ni) && ni != trunc(ni) && notes.not_whole.count++ == 0) {
-      notes.not_whole.first = (size_t)i;
-      notes.not_whole.n = ni;
-    }
-    if (statuses[i] != KORVALEN_SUCCESS && without_value++ == 0) first = i;
   }
-  SEXP said = PROTECT(allocVector(STRSXP, 2));
-  size_t length = korvalen_warning(&notes, KORVALEN_NOT_WHOLE, NULL, 0);
-  char* text = R_alloc(length + 1, 1);
-  korvalen_warning(&notes, KORVALEN_NOT_WHOLE, text, length + 1);
-  SET_STRING_ELT(said, 0, text_of(length, text));
-  SET_STRING_ELT(said, 1, mkChar(""));
-  if (without_value > 0) {
-    size_t (*explain)(double, double, char*, size_t) =
-        is_exact ? korvalen_explain_exact : korvalen_explain_level;
-    const double ni = REAL(n)[n_count == 1 ? 0 : first], xi = REAL(x)[x_count == 1 ? 0 : first];
-    length = explain(ni, xi, NULL, 0);
-    text = R_alloc(length + 64, 1);
-    explain(ni, xi, text, length + 1);
-    if (without_value > 1) {
-      length += (size_t)snprintf(text + length, 64, "; %zu more element%s without a value",
-                                 without_value - 1, without_value == 2 ? "" : "s");
-    }
-    SET_STRING_ELT(said, 1, text_of(length, text));
-  }
-  SEXP result = PROTECT(allocVector(VECSXP, 2));
-  SET_VECTOR_ELT(result, 0, values);
-  SET_VECTOR_ELT(result, 1, said);
-  UNPROTECT(3);
+  SEXP result = PROTECT(with_warnings(values, &summary, is_exact ? KORVALEN_NO_EXACT : KORVALEN_NO_LEVEL));
+  UNPROTECT(2);
   return result;
 }
 
@@ -176,5 +144,5 @@ SEXP korvalen_r_above_alpha(SEXP n, SEXP alpha, SEXP values) {
   char* text = R_alloc(length + 1, 1);
   korvalen_above_alpha(count, REAL(n), (size_t)XLENGTH(n), REAL(alpha), (size_t)XLENGTH(alpha),
                        REAL(values), text, length + 1);
-  return ScalarString(text_of(length, text));
+  return ScalarString(mkCharLenCE(text, (int)length, CE_UTF8));
 }
