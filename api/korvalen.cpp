@@ -4,6 +4,7 @@
 // for every result without a value.
 #include <korvalen/korvalen.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -468,25 +469,50 @@ KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n
     return SIZE_MAX;
   }
   if (buffer == nullptr) size = 0;
-  size_t above = 0, first = 0;
-  double first_level = 0.0;
-  for (size_t i = 0; i < count; ++i) {
-    const double c = values[i], a = alpha[i % alpha_count];
-    const std::int64_t k = std::isnan(n[i % n_count]) ? 0 : critval::truncate_count(n[i % n_count]);
-    if (!(c > 0.0 && std::isfinite(c) && a >= 0.0) || k < 1) continue;
-    // The union bound n q(c) <= n sqrt(2 / pi) e^(-c^2 / 2) / c first: most
-    // values are far below their alpha, and this costs one exp.
-    const double bound = static_cast<double>(k) * 0.79788456080286535588 * std::exp(-c * c / 2) / c;
-    if (bound <= a) continue;
-    const double level = critval::level_at(k, c);
-    if (!(level > a * (1.0 + 1e-6))) continue;
-    if (above++ == 0) first = i, first_level = level;
+  // A block at a time: first the bound without a branch, the elements it
+  // cannot rule out gathered without one; then their bounds with an exp;
+  // the level only where those cannot tell.
+  constexpr size_t kBlock = 256;
+  size_t above = 0, first = SIZE_MAX, in = 0, ia = 0;
+  struct Candidate {
+    size_t i;
+    double k, alpha;
+  } maybe[kBlock], unsure[kBlock];
+  for (size_t start = 0; start < count; start += kBlock) {
+    const size_t end = count - start < kBlock ? count : start + kBlock;
+    size_t m = 0, u = 0;
+    for (size_t i = start; i < end; ++i) {
+      const double c = values[i], a = alpha[ia], k = std::trunc(n[in]);
+      if (++in == n_count) in = 0;
+      if (++ia == alpha_count) ia = 0;
+      // The count as LJUNGCV truncates it: none below 1 or beyond 2^63 has a value.
+      const bool checked =
+          c > 0.0 && c < INFINITY && a > 0.0 && a <= 1.0 && k >= 1.0 && k < 9223372036854775808.0;
+      maybe[m] = {i, k, a};
+      m += checked && !critval::far_below(k, c, a);
+    }
+    for (size_t j = 0; j < m; ++j) {
+      const Candidate& e = maybe[j];
+      const critval::Verdict v = critval::bracket(e.k, values[e.i], e.alpha);
+      unsure[u] = e;
+      u += v == critval::Verdict::kUnsure;
+      const bool sure = v == critval::Verdict::kAbove;
+      above += sure;
+      first = sure && e.i < first ? e.i : first;
+    }
+    for (size_t j = 0; j < u; ++j) {
+      const Candidate& e = unsure[j];
+      if (critval::level_at(static_cast<std::int64_t>(e.k), values[e.i]) > e.alpha * (1.0 + 1e-6)) {
+        above++, first = std::min(first, e.i);
+      }
+    }
   }
   Text w(buffer, size);
   if (above == 0) return w.finish();
   const double n_first = n[first % n_count], a_first = alpha[first % alpha_count];
   w.text("n = ").number(n_first).text(", alpha = ").number(a_first).text(": the value ");
-  w.number(values[first]).text(" delivers the level ").number(first_level);
+  w.number(values[first]).text(" delivers the level ");
+  w.number(critval::level_at(critval::truncate_count(n_first), values[first]));
   w.text(" for independent statistics, more than alpha; the asymptotic method, L, and the exact ");
   w.text("value ").number(critval::exact(n_first, a_first).value).text(" keep to it");
   if (above > 1)

@@ -105,6 +105,31 @@ double exact_at(std::int64_t count, double alpha) {
   return c;
 }
 
+// q(c) = 2 phi(c) R(c), Mills' ratio R between the continued fraction's
+// third and fourth convergents (c^2 + 2) / (c^3 + 3c) and (c^3 + 5c) /
+// (c^4 + 6c^2 + 3). The level lies between 1 - e^(-k q) (as 1 - q <=
+// e^(-q)) and 1 - e^(-k q / (1 - q)) (as ln(1 - q) >= -q / (1 - q)), and
+// 1 - e^(-y) between y - y^2 / 2 (below 1; 1 - 1/e from 1 on) and
+// y - y^2 / 2 + y^3 / 6.
+Verdict bracket(double count, double c, double alpha) {
+  constexpr double kSlack = 1e-9;  // against the bounds' own rounding
+  const double limit = alpha * (1.0 + 1e-6), k = count;
+  const double density = kSqrtTwoOverPi * std::exp(-c * c / 2.0), s = c * c;
+  const double q_high = density * (s + 2.0) / (c * (s + 3.0));
+  const double q_low = density * c * (s + 5.0) / (s * (s + 6.0) + 3.0);
+  const double y = k * q_high / (1.0 - q_high), x = k * q_low;
+  const bool below = y * (1.0 - y * (0.5 - y / 6.0)) <= limit * (1.0 - kSlack);
+  const bool above = (x < 1.0 ? x * (1.0 - x / 2.0) : 0.63212055882855767) > limit * (1.0 + kSlack);
+  return below ? Verdict::kBelow : above ? Verdict::kAbove : Verdict::kUnsure;
+}
+
+bool above_alpha(std::int64_t count, double c, double alpha) {
+  const auto k = static_cast<double>(count);
+  if (far_below(k, c, alpha)) return false;
+  const Verdict v = bracket(k, c, alpha);
+  return v == Verdict::kUnsure ? level_at(count, c) > alpha * (1.0 + 1e-6) : v == Verdict::kAbove;
+}
+
 TailOutcome level(double n, double c) {
   if (std::isnan(n) || std::isnan(c)) return {kNaN, TailReason::kMissing};
   const std::int64_t count = truncate_count(n);

@@ -6,6 +6,7 @@
 // where the plain formula loses every digit. Pure; no allocation.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -19,6 +20,54 @@ double level_at(std::int64_t count, double c);
 // upper alpha-quantile of the largest absolute value. +infinity at alpha 0,
 // as the only value never exceeded; 0 at alpha 1.
 double exact_at(std::int64_t count, double alpha);
+
+// Whether the level of c for count statistics passes alpha by more than one
+// part in a million, level_at(count, c) > alpha (1 + 1e-6), for c > 0 and
+// alpha in (0, 1]; decided in three steps, each only where the one before
+// cannot tell, so that an array is checked at little more than the cost of
+// reading it where its values are far from their alpha: far_below costs
+// neither a branch nor a logarithm, bracket one exp, level_at is the level.
+inline bool far_below(double count, double c, double alpha);
+enum class Verdict { kBelow, kAbove, kUnsure };
+Verdict bracket(double count, double c, double alpha);
+bool above_alpha(std::int64_t count, double c, double alpha);
+
+namespace tail_bounds {
+
+inline constexpr double kLn2 = 0.69314718055994530942;
+
+// x > 0, a normal double, as 2^e m with m in [1, 2), from its bits.
+inline void split(double x, double& e, double& m) {
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  e = static_cast<double>(static_cast<int>(bits >> 52) - 1023);
+  m = std::bit_cast<double>((bits & 0x000FFFFFFFFFFFFF) | 0x3FF0000000000000);
+}
+
+// ln x from above and from below, without a logarithm: over the mantissa,
+// with t = m - 1 in [0, 1), t - t^2 / 2 + t^3 / 3 (the series, stopped after
+// a positive term) and the chord t ln 2 of the concave ln m.
+inline double log_above(double x) {
+  double e, m;
+  split(x, e, m);
+  const double t = m - 1.0;
+  return e * kLn2 + t * (1.0 - t * (0.5 - t / 3.0));
+}
+inline double log_below(double x) {
+  double e, m;
+  split(x, e, m);
+  return (e + (m - 1.0)) * kLn2;
+}
+
+}  // namespace tail_bounds
+
+// level <= k q(c) <= k sqrt(2 / pi) e^(-c^2 / 2) / c, in logarithms, against
+// a lower bound of ln alpha; 1e-9 for the bounds' own rounding.
+inline bool far_below(double count, double c, double alpha) {
+  using namespace tail_bounds;
+  constexpr double kLogSqrtTwoOverPi = -0.22579135264472743236;
+  return log_above(count) + kLogSqrtTwoOverPi - c * c / 2.0 - log_below(c) <=
+         log_below(alpha) - 1e-9;
+}
 
 // Why level(n, c) or exact(n, alpha) has no value; the first that applies.
 enum class TailReason : std::uint8_t {

@@ -129,6 +129,16 @@ for n, alpha, method, warns in [(100, 0.05, b"C", False), (8000, 0.05, b"C", Tru
     if buffer.value.decode().startswith(want) != warns or (not warns and buffer.value):
         failures.append(f"above alpha at {n}, {alpha}, {method}: {buffer.value!r}")
 
+# Near the boundary, where the bounds cannot tell: the decision is the level's.
+for _ in range(3000):
+    n, alpha = int(10 ** random.uniform(0, 12)), 10 ** random.uniform(-300, -1)
+    value = lib.korvalen_exact(n, alpha).value * (1 + random.uniform(-1, 1) * 10 ** random.uniform(-9, -1))
+    buffer = ctypes.create_string_buffer(400)
+    args = [(ctypes.c_double * 1)(x) for x in (n, alpha, value)]
+    lib.korvalen_above_alpha(1, args[0], 1, args[1], 1, args[2], buffer, 400)
+    if bool(buffer.value) != (lib.korvalen_level(n, value).value > alpha * (1 + 1e-6)):
+        failures.append(f"above alpha at {n}, {alpha!r}, {value!r}: {buffer.value!r}")
+
 for failure in failures[:20]:
     print(failure)
 print(f"{len(failures)} failed")
