@@ -486,10 +486,10 @@ KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n
       if (++in == n_count) in = 0;
       if (++ia == alpha_count) ia = 0;
       // The count as LJUNGCV truncates it: none below 1 or beyond 2^63 has a value.
-      const bool checked =
-          c > 0.0 && c < INFINITY && a > 0.0 && a <= 1.0 && k >= 1.0 && k < 9223372036854775808.0;
+      const bool checked = (c > 0.0) & (c < INFINITY) & (a > 0.0) & (a <= 1.0) & (k >= 1.0) &
+                           (k < 9223372036854775808.0);
       maybe[m] = {i, k, a};
-      m += checked && !critval::far_below(k, c, a);
+      m += checked & !critval::far_below(k, c, a);  // & and not &&: no branch
     }
     for (size_t j = 0; j < m; ++j) {
       const Candidate& e = maybe[j];

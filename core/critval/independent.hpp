@@ -50,7 +50,7 @@ inline double log_above(double x) {
   double e, m;
   split(x, e, m);
   const double t = m - 1.0;
-  return e * kLn2 + t * (1.0 - t * (0.5 - t / 3.0));
+  return e * kLn2 + t * (1.0 - t * (0.5 - t * (1.0 / 3.0)));
 }
 inline double log_below(double x) {
   double e, m;
