@@ -15,14 +15,14 @@
 #include "critval/checks.hpp"
 #include "critval/evaluation.hpp"
 #include "critval/independent.hpp"
-#include "critval/sentence.hpp"
-#include "critval/text_writer.hpp"
-#include "module/outcomes.hpp"
+#include "statuses/host_outcomes.hpp"
+#include "text/sentence.hpp"
+#include "text/text_writer.hpp"
 
 // The public statuses are the host's.
-static_assert(KORVALEN_SUCCESS == static_cast<int>(module::Status::kSuccess) &&
-              KORVALEN_MISSING_RESULT == static_cast<int>(module::Status::kMissingResult) &&
-              KORVALEN_INVALID_ARGUMENT == static_cast<int>(module::Status::kInvalidArgument));
+static_assert(KORVALEN_SUCCESS == static_cast<int>(statuses::Status::kSuccess) &&
+              KORVALEN_MISSING_RESULT == static_cast<int>(statuses::Status::kMissingResult) &&
+              KORVALEN_INVALID_ARGUMENT == static_cast<int>(statuses::Status::kInvalidArgument));
 
 namespace {
 
@@ -85,20 +85,35 @@ bool arrays_allowed(size_t count, const double* n, size_t n_count, const double*
 }
 
 korvalen_result result_of(const critval::Outcome& outcome) {
-  const module::HostOutcome& host = module::host_outcome(outcome.reason);
-  return {module::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
+  const statuses::HostOutcome& host = statuses::host_outcome(outcome.reason);
+  return {statuses::host_value(outcome), static_cast<int32_t>(host.status), host.flagged};
 }
 
-// The array forms' arguments refused: a missing input or output array, or
+// The one argument check of every array form: no n or alpha to recycle.
+bool inputs_refused(const double* n, size_t n_count, const double* alpha, size_t alpha_count) {
+  return n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0;
+}
+
+// The array forms with outputs: their inputs, a missing output array, or
 // storage shared against the rule. count > 0.
 bool refused(size_t count, const double* n, size_t n_count, const double* alpha, size_t alpha_count,
              const void* method, size_t method_count, size_t p, const double* values,
              const int32_t* statuses, const int32_t* rejected) {
-  return n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 ||
-         values == nullptr ||
+  return inputs_refused(n, n_count, alpha, alpha_count) || values == nullptr ||
          !arrays_allowed(count, n, n_count, alpha, alpha_count, method, method_count, p, values,
                          statuses, rejected);
 }
+
+// The one recycling of every array form: where element i's n, alpha and
+// method are, moved on an element at a time without a division.
+struct Cursor {
+  size_t n = 0, alpha = 0, method = 0;
+  void next(size_t n_count, size_t alpha_count, size_t method_count) {
+    if (++n == n_count) n = 0;
+    if (++alpha == alpha_count) alpha = 0;
+    if (++method >= method_count) method = 0;  // no method array, or one method: 0
+  }
+};
 
 // Element i of the array forms' outputs (statuses and rejected optional).
 void store(size_t i, const korvalen_result& r, double* values, int32_t* statuses,
@@ -134,7 +149,7 @@ size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
   if (outcome.reason == critval::Reason::kValue || !with_status_too) return length;
   return with_status(buffer, size, length,
-                     static_cast<int>(module::host_outcome(outcome.reason).status));
+                     static_cast<int>(statuses::host_outcome(outcome.reason).status));
 }
 
 // The level and the exact value: a missing input is a missing result, not
@@ -144,9 +159,9 @@ korvalen_result tail_result(const critval::TailOutcome& o) {
     case critval::TailReason::kValue:
       return {o.value, KORVALEN_SUCCESS, 0};
     case critval::TailReason::kAlphaOutside:
-      return {module::kMissingValue, KORVALEN_INVALID_ARGUMENT, 2};
+      return {statuses::kMissingValue, KORVALEN_INVALID_ARGUMENT, 2};
     default:
-      return {module::kMissingValue, KORVALEN_MISSING_RESULT, 0};
+      return {statuses::kMissingValue, KORVALEN_MISSING_RESULT, 0};
   }
 }
 
@@ -213,28 +228,26 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
   const korvalen_method* keyword = nullptr;
   std::optional<critval::Method> read = read_keyword(v.method_at(0));
   if (v.method_count > 0) keyword = &v.method[0];
-  size_t in = 0, ia = 0, im = 0;
+  Cursor at;
   const auto element = [&](size_t i) {
-    if (v.method_count > 1 &&
-        (v.method[im].bytes != keyword->bytes || v.method[im].length != keyword->length)) {
-      keyword = &v.method[im];
+    if (v.method_count > 1 && (v.method[at.method].bytes != keyword->bytes ||
+                               v.method[at.method].length != keyword->length)) {
+      keyword = &v.method[at.method];
       read = read_keyword(given(keyword->bytes, keyword->length));
     }
-    critval::Element e{v.n[in], v.alpha[ia], read};
+    critval::Element e{v.n[at.n], v.alpha[at.alpha], read};
     if (v.skipped(i)) {
       e.n = NAN;  // rejected at once; its result is replaced below
     } else if (not_whole(e.n) && !std::isnan(e.alpha)) {  // a missing alpha: silent
       note(notes.not_whole, i, e.n, e.alpha, v);
     }
-    if (++in == v.n_count) in = 0;
-    if (++ia == v.alpha_count) ia = 0;
-    if (v.method_count > 1 && ++im == v.method_count) im = 0;
+    at.next(v.n_count, v.alpha_count, v.method_count);
     return e;
   };
   const auto put = [&](size_t i, const critval::Outcome& o) {
     korvalen_result r = result_of(o);
     if (v.skipped(i)) {
-      r = {module::kMissingValue, KORVALEN_MISSING_RESULT, 0};
+      r = {statuses::kMissingValue, KORVALEN_MISSING_RESULT, 0};
     } else if (r.status != KORVALEN_SUCCESS) {
       const double n = v.n[i % v.n_count], alpha = v.alpha[i % v.alpha_count];
       if (!std::isnan(n) && !std::isnan(alpha)) note(notes.no_value, i, n, alpha, v);
@@ -264,8 +277,9 @@ size_t tail_array(size_t count, const double* n, size_t n_count, const double* x
   korvalen_summary notes{};
   const Vectors v{count, n, n_count, x, x_count, nullptr, 0, nullptr};
   size_t without_value = 0;
-  for (size_t i = 0, in = 0, ix = 0; i < count; ++i) {
-    const double ni = n[in], xi = x[ix];
+  Cursor at;
+  for (size_t i = 0; i < count; ++i, at.next(n_count, x_count, 0)) {
+    const double ni = n[at.n], xi = x[at.alpha];
     const korvalen_result r = tail_result(Function(ni, xi));
     store(i, r, values, statuses, rejected);
     without_value += r.status != KORVALEN_SUCCESS;
@@ -273,8 +287,6 @@ size_t tail_array(size_t count, const double* n, size_t n_count, const double* x
       if (not_whole(ni)) note(notes.not_whole, i, ni, xi, v);
       if (r.status != KORVALEN_SUCCESS) note(notes.no_value, i, ni, xi, v);
     }
-    if (++in == n_count) in = 0;
-    if (++ix == x_count) ix = 0;
   }
   if (summary != nullptr) *summary = notes;
   return without_value;
@@ -324,17 +336,15 @@ KORVALEN_API size_t korvalen_ljungcv_array(size_t count, const double* n, size_t
   const auto put = [values, statuses, rejected](size_t i, const critval::Outcome& o) {
     store(i, result_of(o), values, statuses, rejected);
   };
-  // Recycled positions, wrapped without a division; a keyword is read again
-  // only when its pointer changes. Runs of equal alpha and method share
-  // their level.
+  // Runs of equal alpha and method share their level.
   return critval::evaluate_many(
       count,
-      [=, in = size_t{0}, ia = size_t{0}, im = size_t{0}, read = first](size_t) mutable {
-        if (method_count > 1 && method[im] != keyword) read = read_keyword(keyword = method[im]);
-        const critval::Element e{n[in], alpha[ia], read};
-        if (++in == n_count) in = 0;
-        if (++ia == alpha_count) ia = 0;
-        if (method_count > 1 && ++im == method_count) im = 0;
+      [=, at = Cursor{}, read = first](size_t) mutable {
+        if (method_count > 1 && method[at.method] != keyword) {
+          read = read_keyword(keyword = method[at.method]);
+        }
+        const critval::Element e{n[at.n], alpha[at.alpha], read};
+        at.next(n_count, alpha_count, method_count);
         return e;
       },
       put);
@@ -378,17 +388,16 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
                                           const unsigned char* skip, korvalen_sentence sentence,
                                           korvalen_interrupted interrupted, void* context) {
   if (count == 0) return 0;
-  if (n == nullptr || alpha == nullptr || n_count == 0 || alpha_count == 0 || sentence == nullptr) {
-    return SIZE_MAX;
-  }
+  if (inputs_refused(n, n_count, alpha, alpha_count) || sentence == nullptr) return SIZE_MAX;
   if (method == nullptr) method_count = 0;
   const Vectors v{count, n, n_count, alpha, alpha_count, method, method_count, skip};
+  Cursor at;
   const bool stopped = in_pieces(count, interrupted, context, [&](size_t start, size_t size) {
     char text[kSentence];
-    for (size_t i = start; i < start + size; ++i) {
+    for (size_t i = start; i < start + size; ++i, at.next(n_count, alpha_count, method_count)) {
       if (v.skipped(i)) continue;
-      const size_t length = explain(n[i % n_count], alpha[i % alpha_count], v.method_at(i), text,
-                                    sizeof text, nullptr);
+      const size_t length =
+          explain(n[at.n], alpha[at.alpha], v.method_at(at.method), text, sizeof text, nullptr);
       sentence(context, i, text, length < sizeof text ? length : sizeof text - 1);
     }
   });
@@ -464,8 +473,7 @@ KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer,
 KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n_count,
                                          const double* alpha, size_t alpha_count,
                                          const double* values, char* buffer, size_t size) {
-  if (count > 0 &&
-      (n == nullptr || alpha == nullptr || values == nullptr || n_count == 0 || alpha_count == 0)) {
+  if (count > 0 && (inputs_refused(n, n_count, alpha, alpha_count) || values == nullptr)) {
     return SIZE_MAX;
   }
   if (buffer == nullptr) size = 0;
@@ -473,7 +481,8 @@ KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n
   // cannot rule out gathered without one; then their bounds with an exp;
   // the level only where those cannot tell.
   constexpr size_t kBlock = 256;
-  size_t above = 0, first = SIZE_MAX, in = 0, ia = 0;
+  size_t above = 0, first = SIZE_MAX;
+  Cursor at;
   struct Candidate {
     size_t i;
     double k, alpha;
@@ -482,9 +491,8 @@ KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n
     const size_t end = count - start < kBlock ? count : start + kBlock;
     size_t m = 0, u = 0;
     for (size_t i = start; i < end; ++i) {
-      const double c = values[i], a = alpha[ia], k = std::trunc(n[in]);
-      if (++in == n_count) in = 0;
-      if (++ia == alpha_count) ia = 0;
+      const double c = values[i], a = alpha[at.alpha], k = std::trunc(n[at.n]);
+      at.next(n_count, alpha_count, 0);
       // The count as LJUNGCV truncates it: none below 1 or beyond 2^63 has a value.
       const bool checked = (c > 0.0) & (c < INFINITY) & (a > 0.0) & (a <= 1.0) & (k >= 1.0) &
                            (k < 9223372036854775808.0);

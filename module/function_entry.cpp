@@ -9,7 +9,7 @@
 #include "critval/evaluation.hpp"
 #include "module/exports.h"
 #include "module/field.hpp"
-#include "module/outcomes.hpp"
+#include "statuses/host_outcomes.hpp"
 
 namespace module {
 namespace {
@@ -46,8 +46,8 @@ extern "C" KORVALEN_EXPORT std::int32_t uwfljungcv(void* argument_record, double
     return record->count > 2 ? read_method(record->arguments[2].value)
                              : std::optional(critval::Method::kCorrected);
   });
-  const HostOutcome& host = host_outcome(outcome.reason);
-  const double value = host_value(outcome);
+  const statuses::HostOutcome& host = statuses::host_outcome(outcome.reason);
+  const double value = statuses::host_value(outcome);
   std::memcpy(result, &value, sizeof value);
   if (host.flagged != 0) record->arguments[host.flagged - 1].flags |= kInvalidFlag;
   return static_cast<std::int32_t>(host.status);

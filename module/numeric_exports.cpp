@@ -4,16 +4,16 @@
 #include "critval/critval.hpp"
 #include "linsolve/linsolve.hpp"
 #include "module/exports.h"
-#include "module/outcomes.hpp"
+#include "statuses/host_outcomes.hpp"
 
 extern "C" {
 
 KORVALEN_EXPORT double setcvl_(std::int64_t* n, double* alpha) {
-  return critval::asymptotic(*n, *alpha).value_or(module::kMissingValue);
+  return critval::asymptotic(*n, *alpha).value_or(statuses::kMissingValue);
 }
 
 KORVALEN_EXPORT double setcv_(std::int64_t* n, double* alpha) {
-  return critval::corrected(*n, *alpha).value_or(module::kMissingValue);
+  return critval::corrected(*n, *alpha).value_or(statuses::kMissingValue);
 }
 
 KORVALEN_EXPORT double ppnd_(double* p, std::int64_t* fault) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "statuses/statuses.hpp"
+
 namespace module {
 
 #define KORVALEN_PLAIN_RECORD(T, size)         \
@@ -200,16 +202,9 @@ static_assert(offsetof(CharacterValue, characters) == 16);
 
 #undef KORVALEN_PLAIN_RECORD
 
-// Statuses of LJUNGCV.
-enum class Status : std::int32_t {
-  kSuccess = 0,
-  kMissingResult = 120833,    // 0x1D801: accepted arguments, no value
-  kInvalidArgument = 120836,  // 0x1D804: one argument rejected and flagged
-};
-
-// The host's numeric missing value, in the result whenever the status is not
-// kSuccess: a NaN with this exact bit pattern.
-inline constexpr std::uint64_t kMissingBits = 0xFFFFFE0000000000u;
+// Statuses of LJUNGCV and the host's missing value: the C API's as well.
+using statuses::kMissingBits;
+using statuses::Status;
 
 // wztxxlt's status for a translation index outside 0 to 4.
 inline constexpr std::int32_t kBadTranslation = static_cast<std::int32_t>(0x8000200au);

@@ -27,7 +27,7 @@ echo "R CMD INSTALL bindings/r: installed from the checkout"
 cd "$out"
 KORVALEN_BUNDLED=1 R CMD build --no-manual "$root/bindings/r" >build.log 2>&1 || { cat build.log >&2; exit 1; }
 tarball=$(ls korvalen_*.tar.gz)
-for file in inst/doc/critical-values.html NEWS.md src/korvalen/core/critval/level.cpp src/korvalen/module/outcomes.hpp; do
+for file in inst/doc/critical-values.html NEWS.md src/korvalen/core/critval/level.cpp src/korvalen/statuses/host_outcomes.hpp; do
   tar -tzf "$tarball" "korvalen/$file" >/dev/null 2>&1 || { echo "$tarball lacks $file" >&2; exit 1; }
 done
 echo "built build/r/$tarball: the vignette as HTML, NEWS and the core's sources"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "critval/critval.hpp"
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 
 namespace critval {
 

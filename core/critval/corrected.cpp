@@ -16,7 +16,7 @@
 #include "critval/anchors.hpp"
 #include "critval/as111.hpp"
 #include "critval/critval.hpp"
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 #include "linsolve/linsolve.hpp"
 
 namespace critval {

@@ -10,7 +10,6 @@
 
 #include "critval/as111.hpp"
 #include "critval/checks.hpp"
-#include "critval/text_writer.hpp"
 
 namespace critval {
 namespace {
@@ -143,36 +142,6 @@ TailOutcome exact(double n, double alpha) {
   const std::int64_t count = truncate_count(n);
   if (count < 1) return {kNaN, TailReason::kCountBelowOne};
   return {exact_at(count, alpha), TailReason::kValue};
-}
-
-namespace {
-class Writer : public TextWriter<Writer> {
- public:
-  using TextWriter::TextWriter;
-};
-}  // namespace
-
-std::size_t explain_tail(bool exact, double n, double x, const TailOutcome& outcome, char* buffer,
-                         std::size_t size) {
-  Writer w(buffer, size);
-  const char* what = exact ? "no exact critical value" : "no level";
-  switch (outcome.reason) {
-    case TailReason::kValue:
-      break;
-    case TailReason::kMissing:
-      w.text(what).text(": ").text(std::isnan(n) ? "n" : exact ? "alpha" : "c");
-      w.text(" is missing (NA or NaN)");
-      break;
-    case TailReason::kCountBelowOne:
-      w.text(what).text(" for n = ").number(n);
-      w.text(": n truncates to a count below 1 (or beyond 64 bits)");
-      break;
-    case TailReason::kAlphaOutside:
-      w.text("argument 2 (alpha) rejected: alpha = ").number(x).text(" must lie between ");
-      w.number(0.0).text(" and ").number(1.0).text(" inclusive");
-      break;
-  }
-  return w.finish();
 }
 
 }  // namespace critval

@@ -85,9 +85,4 @@ struct TailOutcome {
 TailOutcome level(double n, double c);
 TailOutcome exact(double n, double alpha);
 
-// The sentence for an outcome of level(n, x) (exact false) or exact(n, x),
-// "" for a value; written as snprintf writes, returning its length.
-std::size_t explain_tail(bool exact, double n, double x, const TailOutcome& outcome, char* buffer,
-                         std::size_t size);
-
 }  // namespace critval

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 
 namespace critval {
 

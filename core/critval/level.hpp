@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 #include "critval/outcome.hpp"
 
 namespace critval {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "critval/critval.hpp"
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 #include "test_support.hpp"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "critval/checks.hpp"
 #include "critval/critval.hpp"
-#include "critval/fit.hpp"
+#include "critval/terms.hpp"
 #include "test_support.hpp"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "critval/number_text.hpp"
+#include "text/number_text.hpp"
 
 namespace critval {
 

@@ -1,6 +1,6 @@
 // The host's words for each of the core's outcomes: the status, the argument
 // to flag and the result. One table, indexed by the core's reason; the
-// function entry and the C API both translate through it.
+// module's function entry and the C API both translate through it.
 #pragma once
 
 #include <bit>
@@ -9,9 +9,9 @@
 #include <iterator>
 
 #include "critval/outcome.hpp"
-#include "module/records.hpp"
+#include "statuses/statuses.hpp"
 
-namespace module {
+namespace statuses {
 
 struct HostOutcome {
   critval::Reason reason;  // the row's own index, checked below
@@ -53,4 +53,4 @@ constexpr double host_value(const critval::Outcome& outcome) {
   return outcome.reason == critval::Reason::kValue ? outcome.value : kMissingValue;
 }
 
-}  // namespace module
+}  // namespace statuses

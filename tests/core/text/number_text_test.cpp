@@ -1,6 +1,6 @@
 // Numbers as the sentences write them: the form every surface prints, which
 // is std::to_chars's (positional from 1e-7 up to 1e21, its shortest beyond).
-#include "critval/number_text.hpp"
+#include "text/number_text.hpp"
 
 #include <gtest/gtest.h>
 

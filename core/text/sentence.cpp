@@ -1,13 +1,13 @@
 // LJUNGCV's reasons in words, formatted from the outcome alone. Only the C
 // library's formatting is used, so the C library needs no C++ runtime.
-#include "critval/sentence.hpp"
+#include "text/sentence.hpp"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 
 #include "critval/checks.hpp"
-#include "critval/text_writer.hpp"
+#include "text/text_writer.hpp"
 
 namespace critval {
 namespace {
@@ -176,6 +176,29 @@ std::size_t explain(double n, double alpha, std::optional<std::string_view> meth
       break;
     default:
       no_value(w, n, alpha, outcome);
+      break;
+  }
+  return w.finish();
+}
+
+std::size_t explain_tail(bool exact, double n, double x, const TailOutcome& outcome, char* buffer,
+                         std::size_t size) {
+  Writer w(buffer, size);
+  const char* what = exact ? "no exact critical value" : "no level";
+  switch (outcome.reason) {
+    case TailReason::kValue:
+      break;
+    case TailReason::kMissing:
+      w.text(what).text(": ").text(std::isnan(n) ? "n" : exact ? "alpha" : "c");
+      w.text(" is missing (NA or NaN)");
+      break;
+    case TailReason::kCountBelowOne:
+      w.text(what).text(" for n = ").number(n);
+      w.text(": n truncates to a count below 1 (or beyond 64 bits)");
+      break;
+    case TailReason::kAlphaOutside:
+      w.text("argument 2 (alpha) rejected: alpha = ").number(x).text(" must lie between ");
+      w.number(0.0).text(" and ").number(1.0).text(" inclusive");
       break;
   }
   return w.finish();

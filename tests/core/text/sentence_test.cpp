@@ -1,6 +1,6 @@
 // LJUNGCV's sentences: formatted from the outcome alone, bounded, and written
 // under snprintf's contract for the buffer.
-#include "critval/sentence.hpp"
+#include "text/sentence.hpp"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "critval/independent.hpp"
 #include "critval/outcome.hpp"
 
 namespace critval {
@@ -18,5 +19,10 @@ namespace critval {
 // size > 0, and returns the sentence's length.
 std::size_t explain(double n, double alpha, std::optional<std::string_view> method,
                     const Outcome& outcome, char* buffer, std::size_t size);
+
+// The sentence for an outcome of level(n, x) (exact false) or exact(n, x),
+// "" for a value; written as explain writes.
+std::size_t explain_tail(bool exact, double n, double x, const TailOutcome& outcome, char* buffer,
+                         std::size_t size);
 
 }  // namespace critval

@@ -1,5 +1,5 @@
 // The shortest decimal that reads back, in positional or exponent form.
-#include "critval/number_text.hpp"
+#include "text/number_text.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "critval/text_writer.hpp"
+#include "text/text_writer.hpp"
 
 namespace critval {
 namespace {

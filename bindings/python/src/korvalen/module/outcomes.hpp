@@ -1,1 +1,0 @@
-../../../../../module/outcomes.hpp
