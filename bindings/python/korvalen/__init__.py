@@ -229,7 +229,8 @@ def ljungcv(n, alpha, method="C", errors="warn"):
         text and ``None`` raise ``TypeError`` (R's package takes a logical as
         a number, as R's own functions do).
     alpha : array_like, masked array, Series or DataFrame
-        Significance level, 0 to 0.1 inclusive; numbers as for ``n``.
+        Nominal level, 0 to 0.1 inclusive; numbers as for ``n``. The level a
+        value delivers is ``level(n, value)``; see the Notes.
     method : str, bytes, None or array_like of them, optional
         ``"C"`` (the default; also ``"CORR"``, ``"CORRECT"``, ``"CORRECTED"``):
         the corrected curve; ``"L"`` or ``"LJUNG"``: the asymptotic formula.
@@ -285,18 +286,21 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     ======  ================  ==================
     10      0.020 / 0.0066    0.0025 / 0.00033
     100     0.014 / 0.014     0.0014 / 0.0014
-    1000    0.023 / 0.017     0.0039 / 0.0023
+    1000    0.023 / 0.017     0.0038 / 0.0023
     10^4    0.063 / 0.019     0.022 / 0.0028
     10^6    0.66 / 0.021      0.90 / 0.0035
     ======  ================  ==================
 
     ``level`` gives the level of any value, ``exact`` the value of an exact
-    level. ``"L"`` stays below ``alpha`` at every ``n``: it aims at
-    ``sqrt(1 + alpha) - 1``, about ``alpha / 2``, reached only as ``n`` grows
-    without bound. ``"C"`` delivers ``alpha`` at ``n = 2``, less up to a few
-    thousand statistics, and more from n = 9018 (alpha 0.1), 6187 (0.05), 3795
-    (0.01) and 2960 (0.001) on. Below about 2000 statistics prefer the
-    default; for longer series ``"L"``, or for independent statistics with
+    level. For such statistics ``"L"`` stays below ``alpha`` at every ``n``:
+    it aims at ``sqrt(1 + alpha) - 1``, about ``alpha / 2``, reached only as
+    ``n`` grows without bound. ``"C"`` delivers ``alpha`` at ``n = 2`` (up to
+    the normal quantile's approximation), more at ``n = 3`` for ``alpha`` of
+    0.001 and below (1.02 ``alpha`` at 0.001, 1.26 ``alpha`` at 0.0001), less
+    from 4 up to a few thousand statistics, and more from n = 9018 (alpha
+    0.1), 6187 (0.05), 3795 (0.01) and 2960 (0.001) on. Below about 2000
+    statistics the default is the nearer to ``alpha`` (but for ``n`` = 101 to
+    199, where ``"L"`` is); for longer series ``"L"``, or for independent statistics with
     known scale the exact value, ``exact(n, alpha)``.
 
     ``n`` counts the statistics whose largest absolute value is compared: one
