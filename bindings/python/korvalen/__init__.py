@@ -301,8 +301,8 @@ def ljungcv(n, alpha, method="C", errors="warn"):
     0.1), 6187 (0.05), 3795 (0.01) and 2960 (0.001) on. Below about 2000
     statistics the default is the nearer to ``alpha`` (but for ``n`` = 101 to
     199, 200 at 0.1, where ``"L"`` is); for longer series ``"L"``, or for
-    independent statistics with
-    known scale the exact value, ``exact(n, alpha)``.
+    independent statistics with known scale the exact value, ``exact(n,
+    alpha)``.
 
     ``n`` counts the statistics whose largest absolute value is compared: one
     per time point tested (the series length, or the number of residuals),
