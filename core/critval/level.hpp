@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "critval/terms.hpp"
 #include "critval/outcome.hpp"
+#include "critval/terms.hpp"
 
 namespace critval {
 

@@ -174,7 +174,12 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
  * " not whole" or " without a value". A kind with KORVALEN_PLAIN added
  * leaves out the host's status, a number that means nothing to a user of R
  * or Python (since API 1.4). An unknown kind writes "". */
-enum { KORVALEN_NOT_WHOLE = 1, KORVALEN_NO_VALUE = 2, KORVALEN_NO_LEVEL = 3, KORVALEN_NO_EXACT = 4 };
+enum {
+  KORVALEN_NOT_WHOLE = 1,
+  KORVALEN_NO_VALUE = 2,
+  KORVALEN_NO_LEVEL = 3,
+  KORVALEN_NO_EXACT = 4
+};
 #define KORVALEN_PLAIN 0x100
 KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, char* buffer,
                                      size_t size);
@@ -213,8 +218,8 @@ KORVALEN_API size_t korvalen_level_array(size_t count, const double* n, size_t n
                                          int32_t* statuses, int32_t* rejected,
                                          korvalen_summary* summary);
 KORVALEN_API size_t korvalen_exact_array(size_t count, const double* n, size_t n_count,
-                                         const double* alpha, size_t alpha_count,
-                                         double* values, int32_t* statuses, int32_t* rejected,
+                                         const double* alpha, size_t alpha_count, double* values,
+                                         int32_t* statuses, int32_t* rejected,
                                          korvalen_summary* summary);
 KORVALEN_API size_t korvalen_explain_level(double n, double c, char* buffer, size_t size);
 KORVALEN_API size_t korvalen_explain_exact(double n, double alpha, char* buffer, size_t size);
