@@ -313,12 +313,16 @@ def ljungcv(n, alpha, method="C", errors="warn"):
 
     References
     ----------
-    M. R. Leadbetter, G. Lindgren and H. Rootzen (1983), *Extremes and Related
-    Properties of Random Sequences and Processes*, Springer. P. Hall (1979),
+    H. Cramer (1946), *Mathematical Methods of Statistics*, Princeton
+    University Press. M. R. Leadbetter, G. Lindgren and H. Rootzen (1983),
+    *Extremes and Related Properties of Random Sequences and Processes*,
+    Springer. P. Hall (1979),
     On the rate of convergence of normal extremes, *J. Appl. Probab.* 16,
     433-439. Z. Sidak (1967), *J. Amer. Statist. Assoc.* 62, 626-633.
     G. M. Ljung (1993), On outlier detection in time series, *J. R. Statist.
-    Soc. B* 55, 559-567. To cite the package: CITATION.cff.
+    Soc. B* 55, 559-567. J. D. Beasley and S. G. Springer (1977), Algorithm
+    AS 111, *Applied Statistics* 26, 118-121. To cite the package:
+    CITATION.cff.
     """
     _say([], errors, "ljungcv")
     call = _Call(n, alpha, method)
