@@ -510,7 +510,8 @@ KORVALEN_API size_t korvalen_above_alpha(size_t count, const double* n, size_t n
     }
     for (size_t j = 0; j < u; ++j) {
       const Candidate& e = unsure[j];
-      if (critval::level_at(static_cast<std::int64_t>(e.k), values[e.i]) > e.alpha * (1.0 + 1e-6)) {
+      if (critval::passes(critval::level_at(static_cast<std::int64_t>(e.k), values[e.i]),
+                          e.alpha)) {
         above++, first = std::min(first, e.i);
       }
     }

@@ -122,13 +122,6 @@ Verdict bracket(double count, double c, double alpha) {
   return below ? Verdict::kBelow : above ? Verdict::kAbove : Verdict::kUnsure;
 }
 
-bool above_alpha(std::int64_t count, double c, double alpha) {
-  const auto k = static_cast<double>(count);
-  if (far_below(k, c, alpha)) return false;
-  const Verdict v = bracket(k, c, alpha);
-  return v == Verdict::kUnsure ? level_at(count, c) > alpha * (1.0 + 1e-6) : v == Verdict::kAbove;
-}
-
 TailOutcome level(double n, double c) {
   if (std::isnan(n) || std::isnan(c)) return {kNaN, TailReason::kMissing};
   const std::int64_t count = truncate_count(n);

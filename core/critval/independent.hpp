@@ -22,15 +22,17 @@ double level_at(std::int64_t count, double c);
 double exact_at(std::int64_t count, double alpha);
 
 // Whether the level of c for count statistics passes alpha by more than one
-// part in a million, level_at(count, c) > alpha (1 + 1e-6), for c > 0 and
-// alpha in (0, 1]; decided in three steps, each only where the one before
-// cannot tell, so that an array is checked at little more than the cost of
-// reading it where its values are far from their alpha: far_below costs
-// neither a branch nor a logarithm, bracket one exp, level_at is the level.
+// part in a million, passes(level_at(count, c), alpha), for c > 0 and alpha
+// in (0, 1]; decided in three steps, each only where the one before cannot
+// tell, so that an array is checked at little more than the cost of reading
+// it where its values are far from their alpha: far_below costs neither a
+// branch nor a logarithm, bracket one exp, level_at is the level.
+inline bool passes(double level, double alpha) {
+  return level > alpha * (1.0 + 1e-6);
+}
 inline bool far_below(double count, double c, double alpha);
 enum class Verdict { kBelow, kAbove, kUnsure };
 Verdict bracket(double count, double c, double alpha);
-bool above_alpha(std::int64_t count, double c, double alpha);
 
 namespace tail_bounds {
 
