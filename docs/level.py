@@ -118,6 +118,24 @@ def crossing(lib, alpha):
     return first
 
 
+def order_reversed(lib, larger, smaller):
+    """The smallest n from which the corrected value at alpha `smaller` lies
+    below the one at `larger` wherever both have one: every n to SCAN_TO,
+    and the grid beyond must agree."""
+    ns = list(range(2, SCAN_TO + 1))
+    first = None
+    for n, big, small in zip(ns, values(lib, ns, larger, "C"), values(lib, ns, smaller, "C")):
+        if big is not None and small is not None and not small < big:
+            first = None
+        elif first is None:
+            first = n
+    beyond = [n for n in decade_grid() if n > SCAN_TO]
+    for n, big, small in zip(beyond, values(lib, beyond, larger, "C"), values(lib, beyond, smaller, "C")):
+        if big is not None and small is not None and not small < big:
+            raise SystemExit(f"alpha {larger}, {smaller}: the order returns at n = {n}")
+    return first
+
+
 def markdown(rows, lib):
     by_key = {(n, a, m): p for n, a, m, _, p in rows}
     shown = (2, 10, 100, 1000, 10**4, 10**5, 10**6)
@@ -136,31 +154,57 @@ def markdown(rows, lib):
         n = crossing(lib, a)
         c = value(lib, n, a, "C")
         print(f"| {a:g} | {n:,} | {level(n, c):.6g} | {math.sqrt(1 + a) - 1:.6g} |")
+    print()
+    print("| alphas | the corrected value at the smaller lies below the one at the larger from n = "
+          "| the two values at n = 10^5 |")
+    print("|---|---|---|")
+    for larger, smaller in zip(ALPHAS, ALPHAS[1:]):
+        n = order_reversed(lib, larger, smaller)
+        pair = (value(lib, 10**5, a, "C") for a in (larger, smaller))
+        print(f"| {larger:g}, {smaller:g} | {n:,} | " + " and ".join(f"{v:.4f}" for v in pair) + " |")
 
 
-def plot(csv_path, png_path):
+def plot(rows, csv_path, png_path):
+    """Both methods' level over alpha; a disc where the corrected method's
+    values end (no value beyond it), a dotted line at 1 / alpha for each
+    alpha (the level is 1: every series is flagged)."""
     colours = {0.1: "#27ae60", 0.05: "#c0392b", 0.01: "#1b6ca8", 0.001: "#8e44ad", 0.0001: "#d35400"}
     plots = []
+    ends = []
     for a in ALPHAS:
         for method, dash in (("C", 1), ("L", 2)):
             title = f'title "alpha = {a:g}"' if method == "C" else "notitle"
             plots.append(f'"{csv_path}" every ::1 using 1:(sel("{method}", {a!r})) '
                          f'with lines lw 2 dt {dash} lc rgb "{colours[a]}" {title}')
+        plots.append(f'{1 / a!r} with lines lw 1.5 dt 3 lc rgb "{colours[a]}" notitle')
+        with_value = [(n, p) for n, alpha, m, c, p in rows if alpha == a and m == "C" and c is not None]
+        last_n, last_p = with_value[-1]
+        if last_n < 10**12:
+            ends.append(f"{last_n},{last_p / a!r},{int(colours[a][1:], 16)}")
+    plots.append("NaN with lines lw 2 dt 1 lc rgb \"black\" title \"corrected (C)\"")
+    plots.append("NaN with lines lw 2 dt 2 lc rgb \"black\" title \"asymptotic (L)\"")
+    plots.append("NaN with lines lw 1 dt 3 lc rgb \"black\" title \"1 / alpha: every series flagged\"")
+    plots.append("$ends using 1:2:3 with points pt 7 ps 1.4 lc rgb variable notitle")
+    plots.append("NaN with points pt 7 ps 1.4 lc rgb \"black\" title \"corrected: no value beyond\"")
+    block = "\n".join(ends)
     script = f"""
-set terminal pngcairo size 1100,620 font ",11"
+set terminal pngcairo size 1100,640 font ",11"
 set output "{png_path}"
+$ends << EOD
+{block}
+EOD
 set datafile separator ","
 set datafile missing ""
 set logscale xy
 set format x "10^{{%T}}"
 set format y "%g"
 set xrange [2:1e12]
-set yrange [1e-3:1e4]
-set xlabel "n (number of independent statistics)"
+set yrange [1e-3:1e5]
+set xlabel "n (number of independent standard normal statistics, known scale)"
 set ylabel "delivered level / alpha"
 set grid
-set key left top font ",10"
-set title "Level delivered under independence: corrected (solid), asymptotic (dashed); above 1 flags too often"
+set key right bottom font ",10" maxrows 5 opaque
+set title "Level each method delivers for independent standard normal statistics with known scale\\n(above 1: more false alarms than alpha)"
 sel(m, a) = (strcol(3) eq m && abs($2 - a) < 1e-15 && strcol(5) ne "") ? $5 / a : NaN
 set arrow from 2,1 to 1e12,1 nohead lw 2 lc rgb "black"
 plot {", ".join(plots)}
@@ -173,7 +217,7 @@ def main():
     lib = load(path)
     rows = table(lib)
     write_csv(rows, "docs/level.csv")
-    plot("docs/level.csv", "docs/level.png")
+    plot(rows, "docs/level.csv", "docs/level.png")
     markdown(rows, lib)
     print("\nwrote docs/level.csv and docs/level.png", file=sys.stderr)
 

@@ -44,7 +44,8 @@ set ylabel "critical value"
 set grid
 set key left top font ",10"
 sel(m, a) = (strcol(3) eq m && abs(\$2 - a) < 1e-15 && strcol(4) ne "") ? \$4 : NaN
-colour(a) = a == 0.1 || a == 0.001 ? "#27ae60" : a == 0.05 || a == 0.0001 ? "#c0392b" : "#1b6ca8"
+# One colour an alpha, the same as in docs/level.png.
+colour(a) = a == 0.1 ? "#27ae60" : a == 0.05 ? "#c0392b" : a == 0.01 ? "#1b6ca8" : a == 0.001 ? "#8e44ad" : a == 0.0001 ? "#d35400" : "#5d4037"
 set multiplot layout 1,2 title "LJUNGCV(n, alpha): corrected (solid), asymptotic (dashed), single statistic (dotted)"
 $(panel "0.1 0.05 0.01" 1.5 6.5 "alpha = 0.1, 0.05, 0.01")
 $(panel "0.001 0.0001 0.000001" 3 9 "alpha = 0.001, 1e-4, 1e-6: the corrected curve turns down and ends")
