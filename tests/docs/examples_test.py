@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Every example in the README and docs/ does what it shows.
+"""Every example in the READMEs and docs/ does what it shows.
 
 A fenced block is an example by its language:
 - console: each "$ " line is run by bash, with the build's ljungcv first on
@@ -99,7 +99,8 @@ def examples(path):
 
 
 def main():
-    paths = sys.argv[3:] or [f"{SOURCE}/README.md"] + sorted(glob.glob(f"{SOURCE}/docs/*.md"))
+    paths = sys.argv[3:] or [f"{SOURCE}/README.md", *sorted(glob.glob(f"{SOURCE}/docs/*.md")),
+                             f"{SOURCE}/bindings/r/README.md", f"{SOURCE}/bindings/python/README.md"]
     counts, failures = {}, 0
     for path in paths:
         for language, where, problems in examples(path):
