@@ -139,17 +139,23 @@ size_t with_status(char* buffer, size_t size, size_t length, int status) {
   return length + added;
 }
 
-// The core's sentence and, for a result without a value, the status it gives;
-// the result too, where asked for.
-size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
-               korvalen_result* result, bool with_status_too = true) {
+// The core's sentence for an outcome and, for a result without a value, the
+// status it gives.
+size_t sentence(double n, double alpha, Given method, const critval::Outcome& outcome, char* buffer,
+                size_t size, bool with_status_too = true) {
   if (buffer == nullptr) size = 0;
-  const critval::Outcome outcome = outcome_of(n, alpha, method);
-  if (result != nullptr) *result = result_of(outcome);
   const size_t length = critval::explain(n, alpha, method, outcome, buffer, size);
   if (outcome.reason == critval::Reason::kValue || !with_status_too) return length;
   return with_status(buffer, size, length,
                      static_cast<int>(statuses::host_outcome(outcome.reason).status));
+}
+
+// The sentence of one evaluation; the result too, where asked for.
+size_t explain(double n, double alpha, Given method, char* buffer, size_t size,
+               korvalen_result* result) {
+  const critval::Outcome outcome = outcome_of(n, alpha, method);
+  if (result != nullptr) *result = result_of(outcome);
+  return sentence(n, alpha, method, outcome, buffer, size);
 }
 
 // The level and the exact value: a missing input is a missing result, not
@@ -165,14 +171,45 @@ korvalen_result tail_result(const critval::TailOutcome& o) {
   }
 }
 
-size_t explain_tail(bool exact, double n, double x, char* buffer, size_t size,
-                    bool with_status_too = true) {
+size_t tail_sentence(bool exact, double n, double x, const critval::TailOutcome& o, char* buffer,
+                     size_t size, bool with_status_too = true) {
   if (buffer == nullptr) size = 0;
-  const critval::TailOutcome o = exact ? critval::exact(n, x) : critval::level(n, x);
   const size_t length = critval::explain_tail(exact, n, x, o, buffer, size);
   return o.reason == critval::TailReason::kValue || !with_status_too
              ? length
              : with_status(buffer, size, length, tail_result(o).status);
+}
+
+size_t explain_tail(bool exact, double n, double x, char* buffer, size_t size) {
+  return tail_sentence(exact, n, x, exact ? critval::exact(n, x) : critval::level(n, x), buffer,
+                       size);
+}
+
+// What a call decided for its first element without a value, and back: the
+// summary keeps it so that korvalen_warning words it without evaluating.
+korvalen_decision decision(const critval::Outcome& o) {
+  return {o.value, static_cast<int32_t>(o.reason), static_cast<int32_t>(o.method)};
+}
+
+korvalen_decision decision(const critval::TailOutcome& o) {
+  return {o.value, static_cast<int32_t>(o.reason), 0};
+}
+
+// A decision the library wrote, or none (a summary not filled by a call).
+std::optional<critval::Outcome> outcome_in(const korvalen_decision& d) {
+  if (d.reason <= 0 || d.reason >= static_cast<int32_t>(critval::kReasonCount) || d.method < 0 ||
+      d.method > static_cast<int32_t>(critval::Method::kAsymptotic)) {
+    return std::nullopt;
+  }
+  return critval::Outcome{d.value, static_cast<critval::Reason>(d.reason),
+                          static_cast<critval::Method>(d.method)};
+}
+
+std::optional<critval::TailOutcome> tail_outcome_in(const korvalen_decision& d) {
+  if (d.reason <= 0 || d.reason > static_cast<int32_t>(critval::TailReason::kAlphaOutside)) {
+    return std::nullopt;
+  }
+  return critval::TailOutcome{d.value, static_cast<critval::TailReason>(d.reason)};
 }
 
 // The _many forms: a bound on the work between two questions to the caller,
@@ -197,13 +234,15 @@ struct Vectors {
   bool skipped(size_t i) const { return skip != nullptr && skip[i] != 0; }
 };
 
-// Notes element i in the notice, which keeps the first element of its kind.
-void note(korvalen_notice& notice, size_t i, double n, double alpha, const Vectors& v) {
-  if (notice.count++ > 0 && notice.first < i) return;
+// Notes element i in the notice, which keeps the first element of its kind;
+// true where i is that first one.
+bool note(korvalen_notice& notice, size_t i, double n, double alpha, const Vectors& v) {
+  if (notice.count++ > 0 && notice.first < i) return false;
   notice.first = i;
   notice.n = n;
   notice.alpha = alpha;
   notice.method = v.method_count == 0 ? korvalen_method{nullptr, 0} : v.method[i % v.method_count];
+  return true;
 }
 
 bool not_whole(double n) {
@@ -250,7 +289,9 @@ size_t ljungcv_many(const Vectors& v, double* values, int32_t* statuses, int32_t
       r = {statuses::kMissingValue, KORVALEN_MISSING_RESULT, 0};
     } else if (r.status != KORVALEN_SUCCESS) {
       const double n = v.n[i % v.n_count], alpha = v.alpha[i % v.alpha_count];
-      if (!std::isnan(n) && !std::isnan(alpha)) note(notes.no_value, i, n, alpha, v);
+      if (!std::isnan(n) && !std::isnan(alpha) && note(notes.no_value, i, n, alpha, v)) {
+        notes.decided = decision(o);
+      }
     }
     store(i, r, values, statuses, rejected);
   };
@@ -280,12 +321,15 @@ size_t tail_array(size_t count, const double* n, size_t n_count, const double* x
   Cursor at;
   for (size_t i = 0; i < count; ++i, at.next(n_count, x_count, 0)) {
     const double ni = n[at.n], xi = x[at.alpha];
-    const korvalen_result r = tail_result(Function(ni, xi));
+    const critval::TailOutcome o = Function(ni, xi);
+    const korvalen_result r = tail_result(o);
     store(i, r, values, statuses, rejected);
     without_value += r.status != KORVALEN_SUCCESS;
     if (!std::isnan(ni) && !std::isnan(xi)) {
       if (not_whole(ni)) note(notes.not_whole, i, ni, xi, v);
-      if (r.status != KORVALEN_SUCCESS) note(notes.no_value, i, ni, xi, v);
+      if (r.status != KORVALEN_SUCCESS && note(notes.no_value, i, ni, xi, v)) {
+        notes.decided = decision(o);
+      }
     }
   }
   if (summary != nullptr) *summary = notes;
@@ -422,12 +466,19 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
     w.text("n = ").number(notice->n).text(" is not a whole number: truncated toward zero");
   } else {
     char text[kSentence];
-    const size_t length =
-        kind == KORVALEN_NO_VALUE
-            ? explain(notice->n, notice->alpha, given(notice->method.bytes, notice->method.length),
-                      text, sizeof text, nullptr, status)
-            : explain_tail(kind == KORVALEN_NO_EXACT, notice->n, notice->alpha, text, sizeof text,
-                           status);
+    size_t length = 0;
+    if (kind == KORVALEN_NO_VALUE) {
+      const std::optional<critval::Outcome> o = outcome_in(summary->decided);
+      if (!o) return w.finish();
+      length =
+          sentence(notice->n, notice->alpha, given(notice->method.bytes, notice->method.length), *o,
+                   text, sizeof text, status);
+    } else {
+      const std::optional<critval::TailOutcome> o = tail_outcome_in(summary->decided);
+      if (!o) return w.finish();
+      length = tail_sentence(kind == KORVALEN_NO_EXACT, notice->n, notice->alpha, *o, text,
+                             sizeof text, status);
+    }
     w.text(std::string_view(text, length < sizeof text ? length : sizeof text - 1));
   }
   if (notice->count > 1) {
@@ -436,6 +487,25 @@ KORVALEN_API size_t korvalen_warning(const korvalen_summary* summary, int kind, 
     w.text(whole ? " not whole" : " without a value");
   }
   return w.finish();
+}
+
+// For the entries of programs built before API 1.5 (api/compat.c), whose
+// summary has no decision: the notice's element evaluated again.
+void korvalen_decide_again(korvalen_summary* summary, int kind) {
+  const korvalen_notice& e = summary->no_value;
+  switch (kind & ~KORVALEN_PLAIN) {
+    case KORVALEN_NO_VALUE:
+      summary->decided = decision(outcome_of(e.n, e.alpha, given(e.method.bytes, e.method.length)));
+      break;
+    case KORVALEN_NO_LEVEL:
+      summary->decided = decision(critval::level(e.n, e.alpha));
+      break;
+    case KORVALEN_NO_EXACT:
+      summary->decided = decision(critval::exact(e.n, e.alpha));
+      break;
+    default:
+      break;
+  }
 }
 
 KORVALEN_API korvalen_result korvalen_level(double n, double c) {

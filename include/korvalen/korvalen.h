@@ -19,9 +19,11 @@
 
 /* The API's major version: the library's SONAME is libkorvalen.so.<this>.
  * Minor versions only add: 1.1 added korvalen_explain, 1.2 the _bytes forms,
- * 1.3 the _many forms and korvalen_warning, 1.4 the level and the exact value. */
+ * 1.3 the _many forms and korvalen_warning, 1.4 the level and the exact value,
+ * 1.5 the decision in korvalen_summary (programs built before it keep the
+ * summary they were built with, under the symbol versions they link). */
 #define KORVALEN_API_VERSION 1
-#define KORVALEN_API_MINOR_VERSION 4
+#define KORVALEN_API_MINOR_VERSION 5
 
 #if defined(KORVALEN_BUILDING_LIBRARY)
 #define KORVALEN_API __attribute__((visibility("default")))
@@ -120,11 +122,21 @@ typedef struct korvalen_notice {
   korvalen_method method;
 } korvalen_notice;
 
+/* What the call decided for the first element without a value, kept for
+ * korvalen_warning to word without evaluating it again: the library's own,
+ * not for the caller to read or write. Since API 1.5. */
+typedef struct korvalen_decision {
+  double value;
+  int32_t reason;
+  int32_t method;
+} korvalen_decision;
+
 /* What a _many call has to tell its user. Skipped elements and elements with
  * a missing (NaN) n or alpha count in neither. */
 typedef struct korvalen_summary {
   korvalen_notice not_whole; /* n finite and not a whole number (truncated) */
   korvalen_notice no_value;  /* no value: a rejected argument or a missing result */
+  korvalen_decision decided; /* for no_value.first (since API 1.5) */
 } korvalen_summary;
 
 /* Asked between pieces of about a millisecond of work; nonzero stops the call. */
@@ -162,8 +174,9 @@ KORVALEN_API size_t korvalen_explain_many(size_t count, const double* n, size_t 
                                           const unsigned char* skip, korvalen_sentence sentence,
                                           korvalen_interrupted interrupted, void* context);
 
-/* The warning for the notice of that kind, as snprintf writes (see
- * korvalen_explain), "" when its count is 0:
+/* The warning for the notice of that kind in a summary a call filled, as
+ * snprintf writes (see korvalen_explain), "" when its count is 0; worded
+ * from what the call stored, nothing evaluated again:
  *
  *     KORVALEN_NOT_WHOLE: "n = 2.79 is not a whole number: truncated toward zero"
  *     KORVALEN_NO_VALUE:  the first element's sentence, status included

@@ -1,10 +1,13 @@
 // The C API against LJUNGCV through the stand-in host, bit for bit, and the
 // array form's recycling.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <korvalen/korvalen.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -337,6 +340,66 @@ TEST(Api, PlainWarningsLeaveOutTheStatus) {
     EXPECT_NE(std::strstr(said, "(status 1208"), nullptr) << said;
     korvalen_warning(&summary, KORVALEN_NOT_WHOLE | KORVALEN_PLAIN, said, sizeof said);
     EXPECT_STREQ(said, "n = 2.5 is not a whole number: truncated toward zero");
+  }
+}
+
+// The warning words what the call decided: nothing is evaluated again (a
+// changed decision is what it says), and a summary no call filled says
+// nothing. Programs built before the decision keep their summary's layout
+// under the old symbol versions, and their words.
+TEST(Api, WarningsWordWhatTheCallDecided) {
+  const double n = 1e6, alpha = 1e-4;
+  double value;
+  korvalen_summary summary;
+  char said[400], before_said[400];
+  korvalen_ljungcv_many(1, &n, 1, &alpha, 1, nullptr, 0, nullptr, &value, nullptr, nullptr,
+                        &summary, nullptr, nullptr);
+  korvalen_warning(&summary, KORVALEN_NO_VALUE | KORVALEN_PLAIN, said, sizeof said);
+  EXPECT_NE(std::strstr(said, "gives 6.781908137908053"), nullptr) << said;
+  summary.decided.value = 7.5;
+  korvalen_warning(&summary, KORVALEN_NO_VALUE | KORVALEN_PLAIN, said, sizeof said);
+  EXPECT_NE(std::strstr(said, "gives 7.5"), nullptr) << said;
+  summary.decided = korvalen_decision{};
+  EXPECT_EQ(korvalen_warning(&summary, KORVALEN_NO_VALUE, said, sizeof said), 0u);
+
+  struct Before {  // the 1.3 layout, and bytes after it that must stay
+    korvalen_notice not_whole, no_value;
+    unsigned char after[32];
+  };
+  using Many = std::size_t (*)(std::size_t, const double*, std::size_t, const double*, std::size_t,
+                               const korvalen_method*, std::size_t, const unsigned char*, double*,
+                               std::int32_t*, std::int32_t*, Before*, korvalen_interrupted, void*);
+  using Warning = std::size_t (*)(const Before*, int, char*, std::size_t);
+  using Tail = std::size_t (*)(std::size_t, const double*, std::size_t, const double*, std::size_t,
+                               double*, std::int32_t*, std::int32_t*, Before*);
+  const auto many =
+      reinterpret_cast<Many>(dlvsym(RTLD_DEFAULT, "korvalen_ljungcv_many", "KORVALEN_1.3"));
+  const auto warning =
+      reinterpret_cast<Warning>(dlvsym(RTLD_DEFAULT, "korvalen_warning", "KORVALEN_1.3"));
+  const auto level =
+      reinterpret_cast<Tail>(dlvsym(RTLD_DEFAULT, "korvalen_level_array", "KORVALEN_1.4"));
+  ASSERT_TRUE(many && warning && level);
+  const double ns[] = {2.5, 1e6, 0}, cs[] = {3, 3, 3};
+  double values[3];
+  for (const int kind : {int{KORVALEN_NO_VALUE}, int{KORVALEN_NO_LEVEL}}) {
+    Before before;
+    std::memset(before.after, 0xAB, sizeof before.after);
+    if (kind == KORVALEN_NO_VALUE) {
+      many(3, ns, 3, &alpha, 1, nullptr, 0, nullptr, values, nullptr, nullptr, &before, nullptr,
+           nullptr);
+      korvalen_ljungcv_many(3, ns, 3, &alpha, 1, nullptr, 0, nullptr, values, nullptr, nullptr,
+                            &summary, nullptr, nullptr);
+    } else {
+      level(3, ns, 3, cs, 3, values, nullptr, nullptr, &before);
+      korvalen_level_array(3, ns, 3, cs, 3, values, nullptr, nullptr, &summary);
+    }
+    EXPECT_EQ(std::count(before.after, std::end(before.after), 0xAB), 32) << kind;
+    for (const int with : {int{KORVALEN_NOT_WHOLE}, kind}) {
+      warning(&before, with, before_said, sizeof before_said);
+      korvalen_warning(&summary, with, said, sizeof said);
+      EXPECT_STREQ(before_said, said);
+      EXPECT_NE(said[0], '\0') << with;
+    }
   }
 }
 
