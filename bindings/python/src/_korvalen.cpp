@@ -137,16 +137,24 @@ py::tuple tail(bool exact, const Doubles& n, const Doubles& x) {
                         warnings_of(summary, exact ? KORVALEN_NO_EXACT : KORVALEN_NO_LEVEL));
 }
 
-// The library's warning for values above their alpha, or None.
+// The library's warning for values above their alpha, or None. One pass over
+// the values: the text fits the buffer but for very long numbers, where a
+// second call writes it whole.
 py::object above_alpha(const Doubles& n, const Doubles& alpha, const Doubles& values) {
   const auto size = [](const Doubles& a) { return static_cast<std::size_t>(a.size()); };
-  const std::size_t length = korvalen_above_alpha(size(values), n.data(), size(n), alpha.data(),
-                                                  size(alpha), values.data(), nullptr, 0);
+  std::string text(512, '\0');
+  const auto write = [&] {
+    return korvalen_above_alpha(size(values), n.data(), size(n), alpha.data(), size(alpha),
+                                values.data(), text.data(), text.size());
+  };
+  std::size_t length = write();
   check(length);
+  if (length >= text.size()) {
+    text.resize(length + 1);
+    write();
+  }
   if (length == 0) return py::none();
-  std::string text(length, '\0');
-  korvalen_above_alpha(size(values), n.data(), size(n), alpha.data(), size(alpha), values.data(),
-                       text.data(), length + 1);
+  text.resize(length);
   return py::str(text);
 }
 

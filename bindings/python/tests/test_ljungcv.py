@@ -238,6 +238,11 @@ def test_the_default_warns_where_it_passes_alpha():
         "L, and the exact value 4.512339623975762 keep to it; 1 more element above alpha"]
 
 
+def test_ignore_skips_the_level_check(monkeypatch):
+    monkeypatch.setattr(korvalen._korvalen, "above_alpha", lambda *args: pytest.fail("checked"))
+    assert korvalen.ljungcv(8000, 0.05, errors="ignore") == 4.485305842942268
+
+
 def test_test_agrees_with_level_and_ljungcv_and_counts_what_is_present():
     random = np.random.default_rng(20261209)
     for size in (5, 60, 700):

@@ -135,14 +135,20 @@ SEXP korvalen_r_tail(SEXP exact, SEXP n, SEXP x) {
   return result;
 }
 
-/* The library's warning for values above their alpha, "" for none. */
+/* The library's warning for values above their alpha, "" for none. One pass
+ * over the values: the text fits the buffer but for very long numbers, where
+ * a second call writes it whole. */
 SEXP korvalen_r_above_alpha(SEXP n, SEXP alpha, SEXP values) {
   const size_t count = (size_t)XLENGTH(values);
-  const size_t length = korvalen_above_alpha(count, REAL(n), (size_t)XLENGTH(n), REAL(alpha),
-                                             (size_t)XLENGTH(alpha), REAL(values), NULL, 0);
+  char fits[512];
+  char* text = fits;
+  size_t length = korvalen_above_alpha(count, REAL(n), (size_t)XLENGTH(n), REAL(alpha),
+                                       (size_t)XLENGTH(alpha), REAL(values), fits, sizeof fits);
   check(length);
-  char* text = R_alloc(length + 1, 1);
-  korvalen_above_alpha(count, REAL(n), (size_t)XLENGTH(n), REAL(alpha), (size_t)XLENGTH(alpha),
-                       REAL(values), text, length + 1);
+  if (length >= sizeof fits) {
+    text = R_alloc(length + 1, 1);
+    korvalen_above_alpha(count, REAL(n), (size_t)XLENGTH(n), REAL(alpha), (size_t)XLENGTH(alpha),
+                         REAL(values), text, length + 1);
+  }
   return ScalarString(mkCharLenCE(text, (int)length, CE_UTF8));
 }
